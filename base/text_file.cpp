@@ -1,0 +1,73 @@
+#include "base/text_file.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace tarvolin {
+
+TextWriter::~TextWriter() {
+  if (file_) std::fclose(file_);
+}
+
+bool TextWriter::open(const std::string& path, const char* mode) {
+  close();
+  file_ = std::fopen(path.c_str(), mode);
+  if (file_) path_ = path;
+  return file_ != nullptr;
+}
+
+bool TextWriter::create(const std::string& path) { return open(path, "wb"); }
+bool TextWriter::append(const std::string& path) { return open(path, "ab"); }
+
+void TextWriter::close() {
+  if (!file_) return;
+  const bool failed = std::fclose(file_) != 0;
+  file_ = nullptr;
+  if (failed) throw IoError("cannot write file '" + path_ + "'");
+}
+
+void TextWriter::check() {
+  if (std::ferror(file_)) throw IoError("cannot write file '" + path_ + "'");
+}
+
+TextWriter& TextWriter::write(std::string_view text) {
+  if (!file_) throw IoError("file not open");
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
+  check();
+  return *this;
+}
+
+TextWriter& TextWriter::endLine() { return write("\r\n"); }
+
+bool fileCanBeOpened(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::string current;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(current));
+      current.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) lines.push_back(std::move(current));
+  return lines;
+}
+
+}  // namespace tarvolin

@@ -1,0 +1,31 @@
+#pragma once
+// The platform services for a terminal: messages on stderr as "Caption: text", progress as one
+// updating line on stderr when stderr is a terminal, Ctrl-C as the Cancel command.
+
+#include "base/platform.h"
+
+namespace tarvolin::cli {
+
+class TerminalPlatform : public Platform {
+ public:
+  TerminalPlatform();
+  ~TerminalPlatform() override;
+
+  MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
+                            MessageButtons buttons) override;
+  void processPendingEvents() override {}
+  bool cancelRequested() override;
+  bool hasProgressDisplay() override { return progressOnTerminal_; }
+  void showProgress(const std::string& iteration, const std::string& value) override;
+  ClockReading now() override;
+  std::uint64_t tickCount() override;
+
+  // Ends the progress line, if one is shown.
+  void finishProgress();
+
+ private:
+  bool progressOnTerminal_ = false;
+  bool progressShown_ = false;
+};
+
+}  // namespace tarvolin::cli

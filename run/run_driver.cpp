@@ -1,0 +1,331 @@
+#include "run/run_driver.h"
+
+#include <exception>
+#include <string>
+
+#include "base/floating_point.h"
+#include "base/number_format.h"
+#include "model/dat_reader.h"
+#include "model/input_messages.h"
+#include "model/numeric_words.h"
+#include "run/fitted_data_writer.h"
+#include "run/run_clock.h"
+#include "run/run_files.h"
+
+namespace tarvolin {
+
+namespace {
+
+const char* const kInformation = "Information";
+
+// What distinguishes the three drivers.
+struct MethodSteps {
+  std::uint8_t code;
+  const char* bannerLine;
+  const char* invalidOperationText;  // first text of the fitting failure handlers
+};
+
+const MethodSteps kGradientSteps{kGradient, "                           Fitting method: Gradient",
+                                 "Try another algorithm, please"};
+const MethodSteps kSimplexSteps{kSimplex, "                           Fitting method: Simplex",
+                                "Try another algorithm, please"};
+const MethodSteps kMonteCarloSteps{kMonteCarlo,
+                                   "                         Fitting method: Monte-Carlo",
+                                   "Change input data or Try another algorithm, please"};
+
+// The run frame shared by the three drivers.
+class RunDriver {
+ public:
+  RunDriver(const MethodSteps& steps, Model& model, Platform& platform)
+      : steps_(steps), m_(model), platform_(platform) {}
+
+  RunStatus run();
+
+ private:
+  void resetRunState();
+  bool readControlFile(std::string& inputName, std::string& outputName);
+  bool copyInput(const std::string& inputName);
+  bool openOutputFiles(const std::string& outputName);
+  bool probe(TextWriter& file, const std::string& name, const char* probeLine,
+             const char* caption);
+  void writeBanner(const ClockReading& start);
+  bool readSystemCount();
+  RunStatus runSystem(int s);
+  bool readSystem();
+  bool fitSystem();
+  void writeClosingLines(const ClockReading& start);
+
+  void fileMessage(const std::string& text, const char* caption);
+  void information(const std::string& text);
+  RunStatus endEarly(RunStatus status);
+
+  const MethodSteps& steps_;
+  Model& m_;
+  Platform& platform_;
+  RunFiles files_;
+};
+
+void RunDriver::resetRunState() {
+  m_.NFit = 0;
+  m_.TotalRF = 0;
+  m_.ReadError = 0;
+  // A run counts as incomplete until it has read and fitted its systems, so that a run that
+  // fails before reading never passes for a clean one.
+  m_.RunIncomplete = 1;
+  m_.FittingMethod = steps_.code;
+  clearFloatingPointFlags();
+}
+
+void RunDriver::fileMessage(const std::string& text, const char* caption) {
+  platform_.showMessage(MessageKind::Error, caption, text, MessageButtons::Ok);
+}
+
+void RunDriver::information(const std::string& text) {
+  platform_.showMessage(MessageKind::Information, kInformation, text, MessageButtons::Ok);
+}
+
+RunStatus RunDriver::endEarly(RunStatus status) {
+  files_.closeAll();
+  return status;
+}
+
+bool RunDriver::readControlFile(std::string& inputName, std::string& outputName) {
+  std::string content;
+  if (!readWholeFile(kControlFileName, content)) {
+    fileMessage(std::string("Cannot find file '") + kControlFileName + "'", "Open File");
+    return false;
+  }
+  const auto lines = splitLines(content);
+  inputName = lines.size() > 0 ? lines[0] : "";
+  outputName = lines.size() > 1 ? lines[1] : "";
+  return true;
+}
+
+// The readers read a copy of the input in which every line is cut before its first "/", the
+// start of a comment. Trailing blanks are dropped as well: a system's last value must end its
+// line, or the next system's title would be misread.
+bool RunDriver::copyInput(const std::string& inputName) {
+  std::string content;
+  if (!readWholeFile(inputName, content)) {
+    fileMessage("Cannot open file '" + inputName + "'", "Open File");
+    return false;
+  }
+  std::string copy;
+  for (std::string line : splitLines(content)) {
+    if (const auto slash = line.find('/'); slash != std::string::npos) line.erase(slash);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    copy += line + "\r\n";
+  }
+  TextWriter writer;
+  bool written = writer.create(kInputCopyName);
+  if (written) {
+    try {
+      writer.write(copy);
+      writer.close();
+    } catch (const IoError&) {
+      written = false;
+    }
+  }
+  if (!written) {
+    fileMessage(std::string("Cannot create file '") + kInputCopyName + "'", "Read/Write File");
+    return false;
+  }
+  files_.input = std::make_unique<InputText>(std::move(copy));
+  return true;
+}
+
+// Each output file is created once with a probe line, tested for existence and created empty
+// again, so that a folder without write access is reported before any work is done.
+bool RunDriver::probe(TextWriter& file, const std::string& name, const char* probeLine,
+                      const char* caption) {
+  bool ok = file.create(name);
+  if (ok) {
+    try {
+      file.line(probeLine);
+      file.close();
+    } catch (const IoError&) {
+      ok = false;
+    }
+  }
+  ok = ok && fileCanBeOpened(name) && file.create(name);
+  if (!ok) fileMessage("Cannot create file '" + name + "'", caption);
+  return ok;
+}
+
+bool RunDriver::openOutputFiles(const std::string& outputName) {
+  files_.outputName = outputName;
+  files_.plotBase = plotFileBase(outputName);
+  const std::string& base = files_.plotBase;
+  return probe(files_.report, outputName, "Start OUT File!", "Write into File") &&
+         probe(files_.pfp, base + ".PFP", "Start PFP File!", "Write into File") &&
+         probe(files_.ttc, base + ".TTC", "Start TTC File!", "Write into File") &&
+         probe(files_.rac, base + ".RAC", "Start RAC File!", "Write into File") &&
+         probe(files_.echo, kEchoFileName, "Start INIT.INP.TMP File!", "Read/Write File") &&
+         probe(files_.fitted, kFittedDataName, "Start CURRENT.OU~ File!", "Read/Write File");
+}
+
+void RunDriver::writeBanner(const ClockReading& start) {
+  TextWriter& out = files_.report;
+  out.line("                              ***  Tarvolin  ***");
+  out.line("                The calculation of equilibrium constants and");
+  out.line("                   related values from experimental data.");
+  out.line(steps_.bannerLine);
+  out.line("                " + bannerDate(start));
+  out.line("                " + clockText(start));
+  out.line("");
+}
+
+bool RunDriver::readSystemCount() {
+  InputText& in = *files_.input;
+  if (m_.InputIsSuperquad) {
+    m_.NSystems = 1;
+    return true;
+  }
+  std::string first;
+  in.readLine(first);
+  while (!first.empty() && first.back() == ' ') first.pop_back();
+  ++in.line;
+  long long count = 0;
+  if (!parseIntegerWord(first, count) || count < 0 || count > 65535) {
+    InputErrorDetail detail;
+    detail.code = kBadNumber;
+    detail.line = 1;
+    ShowInputError(detail, m_, platform_);
+    return false;
+  }
+  m_.NSystems = static_cast<std::uint16_t>(count);
+  files_.echo.line(fmt::integer(count));
+  return true;
+}
+
+// Reading, under the input failure handlers.
+bool RunDriver::readSystem() {
+  m_.RunIncomplete = 1;
+  try {
+    clearFloatingPointFlags();
+    ReadDatSystem(m_, *files_.input, files_.echo, platform_);
+    throwOnFloatingPointFault();
+  } catch (const FloatingPointError& error) {
+    if (error.fault() == FloatingPointFault::DivideByZero) throw;
+    information(error.fault() == FloatingPointFault::Overflow
+                    ? "Owerflow at input: Look at input file"
+                    : "Input error: Look at input file");
+    return false;
+  } catch (const IoError&) {
+    information("Input error: Look at input file");
+    return false;
+  } catch (const std::bad_alloc&) {
+    information("External exception at the fitting");
+    return false;
+  }
+  return m_.ReadError == 0 && m_.RunIncomplete == 0;
+}
+
+// The method step, under the fitting failure handlers. The fitting methods themselves come
+// with the engine; until then a run evaluates nothing and changes no parameter.
+bool RunDriver::fitSystem() {
+  try {
+    clearFloatingPointFlags();
+    throwOnFloatingPointFault();
+  } catch (const FloatingPointError& error) {
+    if (error.fault() == FloatingPointFault::DivideByZero) throw;
+    information(error.fault() == FloatingPointFault::Overflow
+                    ? "Owerflow: Try another algorithm, please"
+                    : steps_.invalidOperationText);
+    return false;
+  } catch (const IoError&) {
+    information("Try another algorithm, please");
+    return false;
+  } catch (const std::bad_alloc&) {
+    information("External exception at the fitting");
+    return false;
+  }
+  return true;
+}
+
+RunStatus RunDriver::runSystem(int s) {
+  InputText& in = *files_.input;
+  std::string title;
+  in.readLine(title);
+  ++in.line;
+  m_.Title = title;
+  files_.echo.line(title);
+
+  TextWriter& out = files_.report;
+  out.line("");
+  if (m_.NSystems > 1)
+    out.line("<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:" + fmt::integer(s, 3) +
+             " >>>>>>>>>>>>>>>>>>>>>>>>>>>");
+  out.line(title);
+  out.line("");
+
+  if (!readSystem()) return endEarly(RunStatus::InputError);
+  if (!fitSystem()) return endEarly(RunStatus::CalculationFailure);
+  files_.fitted.write(fittedDataText(m_, s));
+  return RunStatus::Completed;
+}
+
+void RunDriver::writeClosingLines(const ClockReading& start) {
+  TextWriter& out = files_.report;
+  out.line("");
+  out.line("_________________________________");
+  const ClockReading end = platform_.now();
+  out.line("");
+  out.line("FINAL   TIME:   " + clockText(end));
+  out.line("TIME OF COMPUTATIONS: " + elapsedText(start, end));
+}
+
+RunStatus RunDriver::run() {
+  resetRunState();
+  std::string inputName, outputName;
+  if (!readControlFile(inputName, outputName)) return RunStatus::FileError;
+  if (!fileCanBeOpened(inputName)) {
+    fileMessage("Cannot open file '" + inputName + "'", "Open File");
+    return RunStatus::FileError;
+  }
+  const std::string ext = upperExtension4(inputName);
+  if (ext == ".DAT") m_.InputIsSuperquad = 0;
+  if (ext == ".SQD") m_.InputIsSuperquad = 1;
+  if (!copyInput(inputName)) return RunStatus::FileError;
+  if (!openOutputFiles(outputName)) return endEarly(RunStatus::FileError);
+
+  const ClockReading start = platform_.now();
+  writeBanner(start);
+  files_.input->line = 0;
+  if (!readSystemCount()) return endEarly(RunStatus::InputError);
+  for (int s = 1; s <= m_.NSystems; ++s) {
+    const RunStatus status = runSystem(s);
+    if (status != RunStatus::Completed) return status;
+  }
+  writeClosingLines(start);
+  // Closed one by one so that a failed final write is reported, not lost.
+  files_.input.reset();
+  for (TextWriter* file : {&files_.report, &files_.pfp, &files_.ttc, &files_.rac, &files_.echo,
+                           &files_.fitted})
+    file->close();
+  return RunStatus::Completed;
+}
+
+}  // namespace
+
+RunStatus GradientRun(Model& model, Platform& platform) {
+  return RunDriver(kGradientSteps, model, platform).run();
+}
+
+RunStatus SimplexRun(Model& model, Platform& platform) {
+  return RunDriver(kSimplexSteps, model, platform).run();
+}
+
+RunStatus MonteCarloRun(Model& model, Platform& platform) {
+  return RunDriver(kMonteCarloSteps, model, platform).run();
+}
+
+RunStatus runWithMethod(std::uint8_t fittingMethod, Model& model, Platform& platform) {
+  switch (fittingMethod) {
+    case kGradient: return GradientRun(model, platform);
+    case kMonteCarlo: return MonteCarloRun(model, platform);
+    default: return SimplexRun(model, platform);
+  }
+}
+
+}  // namespace tarvolin

@@ -1,0 +1,68 @@
+#pragma once
+// Shared fixtures: a scripted platform, a scratch folder per test, small file helpers.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "model/model.h"
+
+namespace tarvolin::test {
+
+struct ShownMessage {
+  MessageKind kind;
+  std::string caption;
+  std::string text;
+};
+
+// Records every message; the clock reads a fixed time unless a test sets another.
+class FakePlatform : public Platform {
+ public:
+  MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
+                            MessageButtons buttons) override;
+  void processPendingEvents() override { ++eventsProcessed; }
+  bool cancelRequested() override { return cancel; }
+  bool hasProgressDisplay() override { return true; }
+  void showProgress(const std::string& iteration, const std::string& value) override {
+    progress.push_back(iteration + " " + value);
+  }
+  ClockReading now() override;
+  std::uint64_t tickCount() override { return ++ticks; }
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> progress;
+  std::vector<ClockReading> clock;  // successive readings; the last one repeats
+  std::size_t clockCalls = 0;
+  int eventsProcessed = 0;
+  bool cancel = false;
+  std::uint64_t ticks = 0;
+};
+
+// Runs each test in a fresh scratch folder (the run's work files land in the current folder).
+class ScratchFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::filesystem::path folder_;
+  std::filesystem::path previous_;
+};
+
+std::string sourcePath(const std::string& relative);  // a path inside the source tree
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& content);
+std::unique_ptr<Model> newModel();
+
+// Reads one system of DAT text (line 1 and the title included) into a model; the messages go
+// to the platform. Returns true when it read without error.
+bool readDatText(const std::string& text, Model& model, FakePlatform& platform,
+                 std::string* echo = nullptr);
+
+// |actual - expected| <= relative * max(|expected|, tiny)
+::testing::AssertionResult ExpectClose(long double actual, long double expected,
+                                       long double relative);
+
+}  // namespace tarvolin::test
