@@ -183,7 +183,9 @@ bool RunDriver::readSystemCount() {
   }
   std::string first;
   in.readLine(first);
+  // The count is right-aligned in the files the program writes itself.
   while (!first.empty() && first.back() == ' ') first.pop_back();
+  first.erase(0, first.find_first_not_of(" \t"));
   ++in.line;
   long long count = 0;
   if (!parseIntegerWord(first, count) || count < 0 || count > 65535) {

@@ -1,0 +1,101 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/cli_options.h"
+#include "tests/support/test_support.h"
+
+namespace tarvolin::test {
+namespace {
+
+TEST(CliOptions, DefaultsAndOutputName) {
+  std::string error;
+  const auto o = cli::parseOptions({"data/run.v2.DAT"}, error);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->method, kSimplex);
+  EXPECT_FALSE(o->singleStep);
+  EXPECT_FALSE(o->oneByOne);
+  EXPECT_FLOAT_EQ(o->deltaRF, 1.0e-6f);
+  EXPECT_EQ(o->output, "data/run.v2.OUT");
+  EXPECT_EQ(cli::defaultOutputName("v1.0/noext"), "v1.0/noext.OUT");
+}
+
+TEST(CliOptions, EveryOption) {
+  std::string error;
+  const auto o = cli::parseOptions(
+      {"--method", "gradient", "--single-step", "--one-by-one", "--delta-rf=2.5e-5", "in.sqd",
+       "out.OUT"},
+      error);
+  ASSERT_TRUE(o) << error;
+  EXPECT_EQ(o->method, kGradient);
+  EXPECT_TRUE(o->singleStep);
+  EXPECT_TRUE(o->oneByOne);
+  EXPECT_FLOAT_EQ(o->deltaRF, 2.5e-5f);
+  EXPECT_EQ(o->output, "out.OUT");
+  EXPECT_EQ(cli::parseOptions({"--method=montecarlo", "x.dat"}, error)->method, kMonteCarlo);
+}
+
+TEST(CliOptions, UsageErrors) {
+  std::string error;
+  EXPECT_FALSE(cli::parseOptions({}, error));
+  EXPECT_FALSE(cli::parseOptions({"--method", "newton", "x.dat"}, error));
+  EXPECT_NE(error.find("newton"), std::string::npos);
+  EXPECT_FALSE(cli::parseOptions({"--delta-rf", "abc", "x.dat"}, error));
+  EXPECT_FALSE(cli::parseOptions({"--delta-rf"}, error));
+  EXPECT_FALSE(cli::parseOptions({"--fast", "x.dat"}, error));
+  EXPECT_FALSE(cli::parseOptions({"a.dat", "b.out", "c"}, error));
+  EXPECT_TRUE(cli::parseOptions({"--help"}, error)->help);
+}
+
+// The headless program end to end: exit status and messages on stderr as "Caption: text".
+class TarvolinRun : public ScratchFolderTest {
+ protected:
+  int run(const std::string& arguments) {
+    const std::string command =
+        std::string(TARVOLIN_RUN_PROGRAM) + " " + arguments + " 2>stderr.txt >stdout.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+};
+
+const char* const kBatch =
+    "1\r\nNMR of L with M\r\n1,2\r\n2 4 1\r\n3\r\n-1\r\n0 1 1\r\n"
+    "1 0\r\n0 1\r\n1 1\r\n1 2\r\n2\r\n2 1\r\n1 1\r\n"
+    "7.1 7.3 7.5\r\n0.01 0.01 0.01\r\n0 0.005 0.01\r\n"
+    "0 7.0 0 8.1\r\n0 1 0 1\r\n0 0 4.2 7.5\r\n0 0 1 1\r\n0\r\n0.12 1e-20\r\n";
+
+TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {
+  writeFile("NMR.DAT", kBatch);
+  EXPECT_EQ(run("--single-step NMR.DAT"), 0);
+  EXPECT_EQ(readFile("stderr.txt"), "");
+  EXPECT_EQ(readFile("IN.IN"), "NMR.DAT\r\nNMR.OUT\r\n");
+  for (const char* name : {"NMR.OUT", "INIT_INP.TMP", "CURRENT.OU~", "CURRENT.DA~"})
+    EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  EXPECT_NE(readFile("NMR.OUT").find("TIME OF COMPUTATIONS: "), std::string::npos);
+}
+
+TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
+  std::string bad = kBatch;
+  bad.replace(bad.find("2 4 1"), 5, "2 4 0");
+  writeFile("BAD.DAT", bad);
+  EXPECT_EQ(run("BAD.DAT"), 1);
+  EXPECT_EQ(readFile("stderr.txt"),
+            "Input Experimental Data: Incorrect number of experimental blocks: 100\n");
+
+  EXPECT_EQ(run("MISSING.DAT"), 3);
+  EXPECT_EQ(readFile("stderr.txt"), "Open File: Cannot open file 'MISSING.DAT'\n");
+
+  writeFile("NMR.DAT", kBatch);
+  EXPECT_EQ(run("NMR.DAT no/folder/x.OUT"), 3);
+  EXPECT_EQ(readFile("stderr.txt"), "Write into File: Cannot create file 'no/folder/x.OUT'\n");
+
+  EXPECT_EQ(run("--method quick NMR.DAT"), 64);
+  EXPECT_EQ(run(""), 64);
+  EXPECT_EQ(run("--help"), 0);
+  EXPECT_NE(readFile("stdout.txt").find("--method gradient|simplex|montecarlo"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvolin::test

@@ -1,0 +1,254 @@
+#include "run/run_driver.h"
+
+#include <dirent.h>
+
+#include <filesystem>
+
+#include "run/compute_command.h"
+#include "run/run_clock.h"
+#include "run/run_files.h"
+#include "tests/support/test_support.h"
+
+namespace tarvolin::test {
+namespace {
+
+// A protonation titration of a monoprotic acid HL with hydroxide: two basic components (H, L),
+// species H, L, HL and OH, one potentiometric block of three points.
+const char* const kSmallTitration =
+    "1\r\n"
+    "HL titrated with NaOH / protonation constant\r\n"
+    "1,2\r\n"
+    "2 4 1\r\n"
+    "3\r\n"
+    "8\r\n"
+    "400 1 1\r\n"
+    "1 0\r\n0 1\r\n1 1\r\n-1 0\r\n"
+    "3\r\n"
+    "1 2 4\r\n"
+    "1 1\r\n"
+    "0.01 0.01 0 25 / C0 and V0\r\n"
+    "0 0 0.1\r\n"
+    "0.5 0.5 0.5\r\n"
+    "250 245 240\r\n"
+    "59.16 0 0 0\r\n"
+    "0 0 0 0\r\n"
+    "0 0 4.75 -13.78\r\n"
+    "0 0 1 0\r\n"
+    "1\r\n"
+    "0.12 1e-20\r\n";
+
+class RunDriverTest : public ScratchFolderTest {
+ protected:
+  RunStatus runSimplex(const std::string& input, const std::string& output) {
+    writeFile("IN.IN", input + "\r\n" + output + "\r\n");
+    return SimplexRun(*model_, platform_);
+  }
+
+  static int openFileCount() {
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      (void)entry;
+      ++n;
+    }
+    return n;
+  }
+
+  std::unique_ptr<Model> model_ = newModel();
+  FakePlatform platform_;
+};
+
+TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
+  writeFile("HL.DAT", kSmallTitration);
+  ClockReading start;
+  start.year = 2026, start.month = 12, start.day = 6, start.dayOfWeek = 0;
+  start.hour = 9, start.minute = 5, start.second = 7, start.millisecond = 42;
+  ClockReading end = start;
+  end.hour = 10, end.minute = 10, end.second = 10, end.millisecond = 542;
+  platform_.clock = {start, end};
+
+  EXPECT_EQ(runSimplex("HL.DAT", "hl.out"), RunStatus::Completed);
+  EXPECT_TRUE(platform_.messages.empty());
+  EXPECT_EQ(model_->ReadError, 0);
+  EXPECT_EQ(model_->RunIncomplete, 0);
+  EXPECT_EQ(readFile("hl.out"),
+            "                              ***  Tarvolin  ***\r\n"
+            "                The calculation of equilibrium constants and\r\n"
+            "                   related values from experimental data.\r\n"
+            "                           Fitting method: Simplex\r\n"
+            "                Su  6/12/2026\r\n"
+            "                09:05:07.42\r\n"
+            "\r\n"
+            "\r\n"
+            "HL titrated with NaOH\r\n"
+            "\r\n"
+            "\r\n"
+            "_________________________________\r\n"
+            "\r\n"
+            "FINAL   TIME:   10:10:10.542\r\n"
+            "TIME OF COMPUTATIONS: 01:05:03.500\r\n");
+  // The probe lines never remain; the work files are in the current folder.
+  for (const char* name : {"hl.PFP", "hl.TTC", "hl.RAC"}) EXPECT_TRUE(fileCanBeOpened(name));
+  EXPECT_EQ(readFile("CURRENT.DA~").find("/"), std::string::npos);
+  EXPECT_NE(readFile("INIT_INP.TMP").find("HL titrated with NaOH\r\n1,2\r\n"),
+            std::string::npos);
+  EXPECT_EQ(readFile("CURRENT.OU~").rfind("    1\r\nHL titrated with NaOH\r\n", 0), 0u);
+}
+
+TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
+  writeFile("HL.DAT", kSmallTitration);
+  writeFile("IN.IN", "HL.DAT\r\nhl.out\r\n");
+  GradientRun(*model_, platform_);
+  EXPECT_NE(readFile("hl.out").find("\r\n                           Fitting method: Gradient\r\n"),
+            std::string::npos);
+  EXPECT_EQ(model_->FittingMethod, kGradient);
+  MonteCarloRun(*model_, platform_);
+  EXPECT_NE(
+      readFile("hl.out").find("\r\n                         Fitting method: Monte-Carlo\r\n"),
+      std::string::npos);
+  EXPECT_EQ(model_->FittingMethod, kMonteCarlo);
+}
+
+TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
+  std::string text = kSmallTitration;
+  text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
+  writeFile("HL.DAT", text);
+  EXPECT_EQ(runSimplex("HL.DAT", "hl.out"), RunStatus::Completed);
+  const std::string copy = readFile("CURRENT.DA~");
+  EXPECT_NE(copy.find("0.01 0.01 0 25\r\n"), std::string::npos);
+  EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, TwoSystemsAreHeadedAndBothWrittenBack) {
+  std::string second = kSmallTitration;
+  second.erase(0, second.find("\r\n") + 2);  // without the system count
+  std::string text = kSmallTitration;
+  text[0] = '2';
+  text += second;
+  writeFile("TWO.DAT", text);
+  EXPECT_EQ(runSimplex("TWO.DAT", "two.out"), RunStatus::Completed);
+  const std::string report = readFile("two.out");
+  EXPECT_NE(report.find("<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  1 >>>>>>>>>>>>>>>>>>>"
+                        ">>>>>>>>\r\nHL titrated with NaOH\r\n"),
+            std::string::npos);
+  EXPECT_NE(report.find("Calculated System:  2 >"), std::string::npos);
+
+  // The fitted copy serves as a new input: it reads back as the same two systems.
+  std::filesystem::copy_file("CURRENT.OU~", "AGAIN.DAT");
+  const std::string first = readFile("CURRENT.OU~");
+  EXPECT_EQ(runSimplex("AGAIN.DAT", "again.out"), RunStatus::Completed);
+  EXPECT_EQ(readFile("CURRENT.OU~"), first);
+  EXPECT_EQ(model_->NSystems, 2);
+}
+
+TEST_F(RunDriverTest, OneSystemHasNoSystemHeading) {
+  writeFile("HL.DAT", kSmallTitration);
+  runSimplex("HL.DAT", "hl.out");
+  EXPECT_EQ(readFile("hl.out").find("Calculated System:"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, MissingControlFile) {
+  EXPECT_EQ(SimplexRun(*model_, platform_), RunStatus::FileError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Open File");
+  EXPECT_EQ(platform_.messages[0].text, "Cannot find file 'IN.IN'");
+  EXPECT_EQ(model_->RunIncomplete, 1);
+}
+
+TEST_F(RunDriverTest, MissingInputFile) {
+  EXPECT_EQ(runSimplex("NONE.DAT", "x.out"), RunStatus::FileError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Open File");
+  EXPECT_EQ(platform_.messages[0].text, "Cannot open file 'NONE.DAT'");
+  EXPECT_FALSE(fileCanBeOpened("x.out"));
+}
+
+TEST_F(RunDriverTest, OutputThatCannotBeCreatedEndsTheRunWithNoFileOpen) {
+  writeFile("HL.DAT", kSmallTitration);
+  const int before = openFileCount();
+  EXPECT_EQ(runSimplex("HL.DAT", "no/such/folder/hl.out"), RunStatus::FileError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Write into File");
+  EXPECT_EQ(platform_.messages[0].text, "Cannot create file 'no/such/folder/hl.out'");
+  EXPECT_EQ(openFileCount(), before);
+}
+
+TEST_F(RunDriverTest, InputErrorEndsTheRunWithNoFileOpen) {
+  std::string text = kSmallTitration;
+  text.replace(text.find("0.12 1e-20"), 10, "0.12 x1e-20");
+  writeFile("BAD.DAT", text);
+  const int before = openFileCount();
+  EXPECT_EQ(runSimplex("BAD.DAT", "bad.out"), RunStatus::InputError);
+  EXPECT_EQ(openFileCount(), before);
+  EXPECT_EQ(model_->ReadError, 1);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  // The word is on line 24 and the CR that ends it has been read.
+  EXPECT_EQ(platform_.messages[0].text, "The DATA file error at reading line >= 24");
+  // The report holds the banner and title, and no closing lines.
+  EXPECT_EQ(readFile("bad.out").find("FINAL   TIME:"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, SystemCountThatIsNotAnIntegerIsLine1) {
+  writeFile("BAD.DAT", std::string("one\r\n") + (kSmallTitration + 3));
+  EXPECT_EQ(runSimplex("BAD.DAT", "bad.out"), RunStatus::InputError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Input Experimental Data");
+  EXPECT_EQ(platform_.messages[0].text, "The DATA file error at reading line >= 1");
+}
+
+TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
+  writeFile("hl.dat", kSmallTitration);
+  model_->InputIsSuperquad = 1;
+  EXPECT_EQ(runSimplex("hl.dat", "hl.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->InputIsSuperquad, 0);
+
+  writeFile("hl.sQd", "title\r\n");
+  runSimplex("hl.sQd", "hl.out");
+  EXPECT_EQ(model_->InputIsSuperquad, 1);
+
+  // Any other extension keeps what the previous run chose.
+  model_->InputIsSuperquad = 0;
+  writeFile("hl.txt", kSmallTitration);
+  EXPECT_EQ(runSimplex("hl.txt", "hl.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->InputIsSuperquad, 0);
+}
+
+TEST_F(RunDriverTest, DivisionByZeroWhileReadingEndsInTheComputeCommand) {
+  // A negative added volume that empties the cell makes the total volume zero.
+  std::string text = kSmallTitration;
+  text.replace(text.find("0.5 0.5 0.5"), 11, "0.5 -25.5 0.5");
+  writeFile("ZERO.DAT", text);
+  writeFile("IN.IN", "ZERO.DAT\r\nzero.out\r\n");
+  model_->FittingMethod = kSimplex;
+  EXPECT_EQ(runComputeCommand(*model_, platform_), RunStatus::CalculationFailure);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].text, "Divide by zero at the calculations");
+  EXPECT_EQ(model_->RunIncomplete, 1);
+}
+
+TEST(RunFileNames, PlotBaseIsTheNameUpToItsFirstPoint) {
+  EXPECT_EQ(plotFileBase("res.old.out"), "res");
+  EXPECT_EQ(plotFileBase("result"), "result");
+  EXPECT_EQ(plotFileBase("v1.2/run.OUT"), "v1.2/run");
+  EXPECT_EQ(upperExtension4("a/b.c/run.dAt"), ".DAT");
+  EXPECT_EQ(upperExtension4("picture.jpeg"), ".JPE");
+  EXPECT_EQ(upperExtension4("dir.d/noext"), "");
+}
+
+TEST(RunClock, TimesAndElapsedTimes) {
+  ClockReading t;
+  t.year = 2026, t.month = 1, t.day = 31, t.dayOfWeek = 6;
+  t.hour = 23, t.minute = 59, t.second = 59, t.millisecond = 500;
+  EXPECT_EQ(bannerDate(t), "Sa  31/1/2026");
+  EXPECT_EQ(clockText(t), "23:59:59.500");
+  // Across midnight, and the end of a month.
+  ClockReading next = t;
+  next.month = 2, next.day = 1, next.hour = 0, next.minute = 0, next.second = 1;
+  next.millisecond = 250;
+  EXPECT_EQ(elapsedText(t, next), "00:00:01.750");
+  ClockReading later = t;
+  later.hour = 23, later.minute = 59, later.second = 59, later.millisecond = 507;
+  EXPECT_EQ(elapsedText(t, later), "00:00:00.07");
+}
+
+}  // namespace
+}  // namespace tarvolin::test
