@@ -1,5 +1,7 @@
 #include "base/number_format.h"
 
+#include "tests/support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cfenv>
@@ -220,10 +222,7 @@ TEST(Conversion, LeavesFloatingPointFlagsAlone) {
 
 TEST(Conversion, IgnoresTheProcessNumericLocale) {
   const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
-      std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
-    GTEST_SKIP() << "no locale with a decimal comma installed";
-  }
+  if (!test::useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
   EXPECT_EQ(scientific(12.5L, 15), " 1.250000E+0001");
   EXPECT_EQ(fixed(2.25L, 0, 2), "2.25");
   EXPECT_EQ(windowFormat("%.1f", {2.5L}), "2.5");

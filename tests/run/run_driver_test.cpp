@@ -1,6 +1,6 @@
 #include "run/run_driver.h"
 
-#include <dirent.h>
+#include <clocale>
 
 #include <filesystem>
 
@@ -223,6 +223,17 @@ TEST_F(RunDriverTest, DivisionByZeroWhileReadingEndsInTheComputeCommand) {
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].text, "Divide by zero at the calculations");
   EXPECT_EQ(model_->RunIncomplete, 1);
+}
+
+// A desktop toolkit switches the process to the user's locale; files keep the point.
+TEST_F(RunDriverTest, ReadsAndWritesPointDecimalsUnderACommaLocale) {
+  if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+  writeFile("HL.DAT", kSmallTitration);
+  const RunStatus status = runSimplex("HL.DAT", "hl.out");
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(status, RunStatus::Completed);
+  EXPECT_EQ(model_->Step, 0.12L);
+  EXPECT_NE(readFile("CURRENT.OU~").find(" 1.200000E-0001, 1.000000E-0020"), std::string::npos);
 }
 
 TEST(RunFileNames, PlotBaseIsTheNameUpToItsFirstPoint) {

@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <clocale>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -87,6 +89,18 @@ bool readDatText(const std::string& text, Model& model, FakePlatform& platform,
   if (echo) *echo = readFile(scratch.string());
   std::filesystem::remove(scratch);
   return model.ReadError == 0 && model.RunIncomplete == 0;
+}
+
+bool useDecimalCommaLocale() {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) return true;
+  static const std::string folder =
+      (std::filesystem::temp_directory_path() / "tarvolin-test-locales").string();
+  const std::string command = "localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 2>/dev/null";
+  std::filesystem::create_directories(folder);
+  if (!std::filesystem::exists(folder + "/de_DE.UTF-8") && std::system(command.c_str()) != 0)
+    return false;
+  setenv("LOCPATH", folder.c_str(), 1);
+  return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
 }
 
 ::testing::AssertionResult ExpectClose(long double actual, long double expected,

@@ -61,6 +61,10 @@ std::unique_ptr<Model> newModel();
 bool readDatText(const std::string& text, Model& model, FakePlatform& platform,
                  std::string* echo = nullptr);
 
+// Switches LC_NUMERIC to a locale whose decimal separator is "," (de_DE), compiling it into a
+// scratch folder with localedef when the system has none installed. False when impossible.
+bool useDecimalCommaLocale();
+
 // |actual - expected| <= relative * max(|expected|, tiny)
 ::testing::AssertionResult ExpectClose(long double actual, long double expected,
                                        long double relative);
