@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -63,7 +64,11 @@ bool parseRealWord(std::string_view w, Real& value) {
   char* end = nullptr;
   // The decimal point is "." whatever locale the front end has set.
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+  // A refused out-of-range word must not leave the overflow flag raised behind its message.
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
   const Real v = strtold_l(text.c_str(), &end, cLocale);
+  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
   if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
   value = v;
   return true;

@@ -8,6 +8,7 @@
 #include "model/dat_reader.h"
 #include "model/input_messages.h"
 #include "model/numeric_words.h"
+#include "model/superquad_reader.h"
 #include "run/fitted_data_writer.h"
 #include "run/run_clock.h"
 #include "run/run_files.h"
@@ -102,8 +103,8 @@ bool RunDriver::readControlFile(std::string& inputName, std::string& outputName)
 }
 
 // The readers read a copy of the input in which every line is cut before its first "/", the
-// start of a comment. Trailing blanks are dropped as well: a system's last value must end its
-// line, or the next system's title would be misread.
+// start of a comment. In DAT input trailing blanks are dropped as well: a system's last value
+// must end its line, or the next system's title would be misread.
 bool RunDriver::copyInput(const std::string& inputName) {
   std::string content;
   if (!readWholeFile(inputName, content)) {
@@ -113,7 +114,9 @@ bool RunDriver::copyInput(const std::string& inputName) {
   std::string copy;
   for (std::string line : splitLines(content)) {
     if (const auto slash = line.find('/'); slash != std::string::npos) line.erase(slash);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    // Card files are fixed-column: there a blank inside a field is part of the card.
+    if (!m_.InputIsSuperquad)
+      while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
     copy += line + "\r\n";
   }
   TextWriter writer;
@@ -205,7 +208,10 @@ bool RunDriver::readSystem() {
   m_.RunIncomplete = 1;
   try {
     clearFloatingPointFlags();
-    ReadDatSystem(m_, *files_.input, files_.echo, platform_);
+    if (m_.InputIsSuperquad)
+      ReadSuperquad(m_, *files_.input, files_.echo, platform_);
+    else
+      ReadDatSystem(m_, *files_.input, files_.echo, platform_);
     throwOnFloatingPointFault();
   } catch (const FloatingPointError& error) {
     if (error.fault() == FloatingPointFault::DivideByZero) throw;

@@ -1,0 +1,67 @@
+// libFuzzer target of the SUPERQUAD card reader: any byte string, its first line taken as the
+// title, must end in a clean read or in exactly one message with ReadError set; the
+// sanitizers catch any read or write outside a table. Seed corpus: examples/*.SQD and
+// tests/data/sqd/.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "base/platform.h"
+#include "base/text_file.h"
+#include "model/model.h"
+#include "model/superquad_reader.h"
+#include "model/word_reader.h"
+
+namespace {
+
+// Counts the messages; everything else a front end would do is a no-op.
+class CountingPlatform : public tarvolin::Platform {
+ public:
+  tarvolin::MessageResult showMessage(tarvolin::MessageKind, const std::string&,
+                                      const std::string& text, tarvolin::MessageButtons) override {
+    ++messages;
+    if (text.empty()) __builtin_trap();
+    return tarvolin::MessageResult::Ok;
+  }
+  void processPendingEvents() override {}
+  bool cancelRequested() override { return false; }
+  bool hasProgressDisplay() override { return false; }
+  void showProgress(const std::string&, const std::string&) override {}
+  tarvolin::ClockReading now() override { return {}; }
+  std::uint64_t tickCount() override { return 0; }
+
+  int messages = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The model is large (the point tables alone take megabytes): one for the whole run, as in
+  // the program, where each read overwrites what the previous one left.
+  static tarvolin::Model* const model = new tarvolin::Model();
+  static tarvolin::TextWriter* const echo = [] {
+    auto* writer = new tarvolin::TextWriter();
+    if (!writer->create("/dev/null")) __builtin_trap();
+    return writer;
+  }();
+
+  tarvolin::InputText input(std::string(reinterpret_cast<const char*>(data), size));
+  std::string title;
+  input.readLine(title);
+  input.line = 1;
+  model->ReadError = 0;
+  model->RunIncomplete = 1;
+  CountingPlatform platform;
+  tarvolin::ReadSuperquad(*model, input, *echo, platform);
+
+  const bool clean = model->ReadError == 0;
+  if (clean && (model->RunIncomplete != 0 || platform.messages != 0)) __builtin_trap();
+  if (!clean && (model->ReadError != 1 || model->RunIncomplete != 1 || platform.messages != 1))
+    __builtin_trap();
+  if (clean && (model->NSpecies > tarvolin::kMaxSpecies || model->NPoints[1] == 0 ||
+                model->NPoints[1] > tarvolin::kMaxPoints ||
+                model->NInputReagents > tarvolin::kMaxInputReagents))
+    __builtin_trap();
+  return 0;
+}
