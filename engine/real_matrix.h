@@ -1,0 +1,42 @@
+#pragma once
+// A dense matrix of extended reals with 1-based indices, allocated once (the Jacobian of a
+// run takes 3300 rows of up to 600 columns) and reused for every iteration.
+
+#include <cstddef>
+#include <vector>
+
+#include "base/real.h"
+
+namespace tarvolin {
+
+class RealMatrix {
+ public:
+  RealMatrix() = default;
+  RealMatrix(int rows, int cols) { resize(rows, cols); }
+
+  // Capacity rows x cols; the contents are zeroed.
+  void resize(int rows, int cols) {
+    rows_ = rows;
+    cols_ = cols;
+    data_.assign(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(cols + 1), 0);
+  }
+  int rows() const { return rows_; }
+  int cols() const { return cols_; }
+
+  Real& operator()(int i, int j) { return data_[index(i, j)]; }
+  Real operator()(int i, int j) const { return data_[index(i, j)]; }
+  // Row i as a 1-based array: row(i)[j] is element (i, j).
+  Real* row(int i) { return data_.data() + index(i, 0); }
+  const Real* row(int i) const { return data_.data() + index(i, 0); }
+
+ private:
+  std::size_t index(int i, int j) const {
+    return static_cast<std::size_t>(i) * static_cast<std::size_t>(cols_ + 1) +
+           static_cast<std::size_t>(j);
+  }
+  int rows_ = 0;
+  int cols_ = 0;
+  std::vector<Real> data_;
+};
+
+}  // namespace tarvolin

@@ -1,0 +1,251 @@
+// The solver's fallbacks and the floating-point failures of the engine, each provoked.
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "base/floating_point.h"
+#include "engine/calculation_aborted.h"
+#include "engine/engine.h"
+#include "tests/engine/engine_harness.h"
+
+namespace tarvolin::test {
+namespace {
+
+// Two components whose second one appears only in species with lg beta -6000: their
+// concentrations underflow to zero, so the Newton matrix has a zero row and the Cholesky
+// decomposition meets a zero pivot in the first cycle (the simplex takes over).
+void singularSystem(EngineHarness& h) {
+  h.system(2, 3);
+  h.species(2, {0, 1}, -6000);
+  h.species(3, {1, 1}, -6000);
+  h.block(1, 2, 0);
+  for (int p = 1; p <= 2; ++p) {
+    h.model->Ct[p][1] = 1e-3L;
+    h.model->Ct[p][2] = 1e-3L;
+  }
+  h.model->Step = 0.2L;
+}
+
+// One component with a dimer of beta 1 at a total of 3 + 5e-18 mol/l: the free concentration
+// is 1 + 1e-18, so ln of it is 1e-18 and the relative convergence test asks for a step below
+// 1e-36, which the rounding noise of the residual (units of 1e-19) never gives.
+void nonConvergingSystem(EngineHarness& h) {
+  h.system(1, 2);
+  h.species(2, {2}, 0);
+  h.block(1, 1, 0);
+  h.model->Ct[1][1] = 3 + 5e-18L;
+  h.model->Step = 0.2L;
+}
+
+const char* const kNotConsistent =
+    "=== CALC ===\r\n"
+    "Mass balance equations are not consistent for point    1 and current iteration   1\r\n"
+    "lgBETA( 1) =  0.000000E+0000  C( 1) =  6.250000E-0004\r\n"
+    "lgBETA( 2) = -6.000000E+0003  C( 2) =  0.000000E+0000\r\n"
+    "lgBETA( 3) = -6.000000E+0003  C( 3) =  0.000000E+0000\r\n"
+    "Mass balance is calculated by simplex method...\r\n";
+
+// The notice of either failure is written once per run; the simplex answers each time. The
+// basis before an addition names its own procedure.
+TEST(FallbackTest, NoticesAreWrittenOncePerRun) {
+  EngineHarness h;
+  singularSystem(h);
+  h.startRun(2);
+  h.model->CurrentPoint = 1;
+  h.engine->CALC();
+  EXPECT_EQ(h.reportText(), kNotConsistent);
+  EXPECT_EQ(h.engine->MassBalanceNoticeShown, 1);
+  // The simplex's answer: the first component near its total.
+  EXPECT_TRUE(ExpectClose(h.engine->main.C[1], 1e-3L, 1e-3L));
+  h.model->CurrentPoint = 2;
+  h.engine->CALC();
+  EXPECT_EQ(h.reportText(), kNotConsistent) << "a second failure writes nothing";
+
+  h.startRun(2);
+  h.model->CtBefore[1][1] = h.model->CtBefore[1][2] = 1e-3L;
+  h.model->ActiveReactants = 2;
+  h.model->ActiveSpecies = 3;
+  h.model->CurrentPoint = 1;
+  h.engine->CALCI();
+  const std::string text = h.reportText();
+  EXPECT_EQ(text.substr(std::string(kNotConsistent).size(), 15), "=== CALCI ===\r\n");
+
+  h.startRun(2);
+  nonConvergingSystem(h);
+  h.engine->CALC();
+  const std::string withB = h.reportText();
+  EXPECT_EQ(withB, text +
+                       "=== CALC ===\r\n"
+                       "Convergence is not reached for point    1 and max cycle number   999\r\n"
+                       "Mass balance is calculated by simplex method...\r\n");
+  EXPECT_TRUE(ExpectClose(h.engine->main.C[1], 1, 1e-3L));
+  singularSystem(h);
+  h.engine->CALC();
+  EXPECT_EQ(h.reportText(), withB) << "one notice silences the other";
+}
+
+// A zero total cannot be started from: the line names the component, and the logarithm of
+// the negative start value is an invalid operation that ends the calculation.
+TEST(FallbackTest, ZeroTotalIsReportedAndFails) {
+  EngineHarness h;
+  h.system(2, 3);
+  h.species(3, {1, 1}, 4);
+  h.block(1, 1, 0);
+  h.model->Ct[1][1] = 1e-3L;
+  h.model->Ct[1][2] = 0;
+  h.startRun(2);
+  h.model->CurrentPoint = 1;
+  try {
+    h.engine->CALC();
+    FAIL() << "no floating-point error";
+  } catch (const FloatingPointError& error) {
+    EXPECT_EQ(error.fault(), FloatingPointFault::Invalid);
+  }
+  EXPECT_EQ(h.reportText(), "Error in input of basis (Procedure CALC):  Co(2)= 0.000000E+0000\r\n");
+}
+
+// The first evaluation of the simplex is guarded: an impossible lg beta overflows, an
+// infinite total gives an invalid operation; each shows its box and the hint, then the
+// calculation is abandoned.
+TEST(GuardedEvaluationTest, OverflowAndInvalidShowBoxesAndAbort) {
+  struct Case {
+    Real lgBeta;
+    Real total;
+    const char* text;
+  };
+  const Real inf = std::numeric_limits<Real>::infinity();
+  for (const Case c :
+       {Case{5000, 1e-3L, "Owerflow at the conc. calculations"},
+        Case{4, inf, "Invalid floating point operation at the conc. calculations."}}) {
+    EngineHarness h;
+    h.system(2, 3);
+    h.species(3, {1, 1}, c.lgBeta);
+    h.block(1, 1, 0);
+    h.model->Ct[1][1] = c.total;
+    h.model->Ct[1][2] = 1e-3L;
+    h.startRun(1);
+    h.model->CurrentPoint = 1;
+    EXPECT_THROW(h.engine->CALC(), CalculationAborted);
+    ASSERT_EQ(h.platform.messages.size(), 2u);
+    EXPECT_EQ(h.platform.messages[0].text, c.text);
+    EXPECT_EQ(h.platform.messages[1].text,
+              "Try another initial lgBETA values or fitting algorithm please.");
+    for (const ShownMessage& message : h.platform.messages) {
+      EXPECT_EQ(message.kind, MessageKind::Error);
+      EXPECT_EQ(message.caption, "Error");
+    }
+  }
+}
+
+// A fault raised before the guarded evaluation belongs to its own place: it is not shown as a
+// concentration failure.
+TEST(GuardedEvaluationTest, EarlierFaultIsNotBlamedOnTheSimplex) {
+  EngineHarness h;
+  h.system(2, 3);
+  h.species(3, {1, 1}, 4);
+  h.block(1, 1, 0);
+  h.model->Ct[1][1] = 1e-3L;
+  h.model->Ct[1][2] = 1e-3L;
+  h.startRun(1);
+  h.model->CurrentPoint = 1;
+  std::feraiseexcept(FE_DIVBYZERO);
+  try {
+    h.engine->CALC();
+    FAIL() << "no floating-point error";
+  } catch (const FloatingPointError& error) {
+    EXPECT_EQ(error.fault(), FloatingPointFault::DivideByZero);
+  }
+  EXPECT_TRUE(h.platform.messages.empty());
+}
+
+// Faults in the objective surface as FloatingPointError instead of NaN or Inf in the model:
+// the logarithm of a non-positive method-1 value, an overflowing sinh on unpacking, a block
+// whose measured values are all zero (its R-factor is 0/0).
+TEST(ObjectiveFaultTest, FaultsSurfaceAsFloatingPointErrors) {
+  auto prepared = [](EngineHarness& h, int method) {
+    h.system(2, 3);
+    h.species(3, {1, 1}, 4);
+    h.block(1, 2, method);
+    for (int p = 1; p <= 2; ++p) {
+      h.model->Ct[p][1] = 1e-3L;
+      h.model->Ct[p][2] = 1e-3L;
+      h.model->Yexp[p] = 1;
+    }
+    h.model->AV[2][1] = 1;
+    h.startRun(2);
+  };
+  auto faultOf = [](EngineHarness& h) {
+    try {
+      h.engine->EvaluateObjective();
+    } catch (const FloatingPointError& error) {
+      return error.fault();
+    }
+    return FloatingPointFault::None;
+  };
+  {
+    EngineHarness h;
+    prepared(h, 1);
+    h.model->Fo[1] = -1;
+    h.model->AV[2][1] = 0;
+    EXPECT_EQ(faultOf(h), FloatingPointFault::Invalid);
+  }
+  {
+    EngineHarness h;
+    prepared(h, 0);
+    h.model->FitAV[2][1] = 1;
+    h.engine->x[1] = 20000;
+    EXPECT_EQ(faultOf(h), FloatingPointFault::Overflow);
+  }
+  {
+    EngineHarness h;
+    prepared(h, 0);
+    h.model->Yexp[1] = h.model->Yexp[2] = 0;
+    h.model->AV[2][1] = 0;
+    EXPECT_EQ(faultOf(h), FloatingPointFault::Invalid);
+  }
+  {
+    EngineHarness h;
+    prepared(h, 0);
+    EXPECT_EQ(faultOf(h), FloatingPointFault::None);
+  }
+}
+
+// Four components with high-order complexes (lg beta up to 13): the gradient method's short
+// simplex stops below the free concentrations, the undamped Newton steps overshoot, and the
+// third cycle overflows. That overflow, not the invalid operations its infinities would cause
+// next, is the fault reported.
+TEST(ObjectiveFaultTest, DivergingNewtonReportsOverflow) {
+  EngineHarness h;
+  h.system(4, 9);
+  h.species(5, {1, 3, 2, 3}, 0.0499912L);
+  h.species(6, {1, 3, 0, 0}, 4.34529L);
+  h.species(7, {0, 1, 1, 2}, 12.9686L);
+  h.species(8, {2, 3, 1, 1}, 6.39277L);
+  h.species(9, {0, 1, 3, 0}, 6.55062L);
+  h.block(1, 1, 0);
+  const Real totals[5] = {0, 0.00551933L, 0.000235296L, 0.000195928L, 0.00656725L};
+  for (int k = 1; k <= 4; ++k) h.model->Ct[1][k] = totals[k];
+  h.model->Step = 0.2L;
+  h.startRun(1);
+  h.model->CurrentPoint = 1;
+  try {
+    h.engine->CALC();
+    FAIL() << "no floating-point error";
+  } catch (const FloatingPointError& error) {
+    EXPECT_EQ(error.fault(), FloatingPointFault::Overflow);
+  }
+  EXPECT_TRUE(h.platform.messages.empty());
+
+  // The start from the totals of the other methods solves the same point.
+  clearFloatingPointFlags();
+  h.startRun(2);
+  h.engine->CALC();
+  EXPECT_TRUE(ExpectClose(h.engine->main.LnFree[1], -5.1995L, 1e-4L));
+}
+
+}  // namespace
+}  // namespace tarvolin::test

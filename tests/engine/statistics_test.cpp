@@ -1,0 +1,344 @@
+// Error statistics: standard deviations and correlations against ordinary least squares and
+// against the spread of refitted values, and the report lines of the statistics section.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/floating_point.h"
+#include "engine/engine.h"
+#include "tests/engine/engine_harness.h"
+
+namespace tarvolin::test {
+namespace {
+
+using Matrix = std::vector<std::vector<long double>>;
+
+// Inverse of a small symmetric positive definite matrix by Gauss-Jordan elimination.
+Matrix inverse(Matrix a) {
+  const std::size_t n = a.size();
+  Matrix inv(n, std::vector<long double>(n, 0));
+  for (std::size_t i = 0; i < n; ++i) inv[i][i] = 1;
+  for (std::size_t col = 0; col < n; ++col) {
+    std::size_t pivot = col;
+    for (std::size_t r = col + 1; r < n; ++r)
+      if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
+    std::swap(a[col], a[pivot]);
+    std::swap(inv[col], inv[pivot]);
+    const long double d = a[col][col];
+    for (std::size_t c = 0; c < n; ++c) a[col][c] /= d, inv[col][c] /= d;
+    for (std::size_t r = 0; r < n; ++r) {
+      if (r == col) continue;
+      const long double f = a[r][col];
+      for (std::size_t c = 0; c < n; ++c) a[r][c] -= f * a[col][c], inv[r][c] -= f * inv[col][c];
+    }
+  }
+  return inv;
+}
+
+// The lines of the report after the given heading, up to the next empty line.
+std::vector<std::string> linesAfter(const std::string& text, const std::string& heading) {
+  std::vector<std::string> lines;
+  const auto all = splitLines(text);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i] != heading) continue;
+    for (std::size_t j = i + 1; j < all.size() && !all[j].empty(); ++j) lines.push_back(all[j]);
+    break;
+  }
+  return lines;
+}
+
+// A batch block (method 0) of twelve points of M + L = ML (lg beta 4) with fixed constants:
+// Y = Fo + f (AV(M) [M] + AV(ML) [ML]) is linear in the fitted AV(M), AV(ML) and Fo, so the
+// statistics are those of ordinary linear regression on the design columns f [M], f [ML], 1.
+// The test builds that regression from closed-form concentrations and normal equations.
+TEST(ErrorStatisticsTest, LinearProblemGivesOrdinaryRegression) {
+  EngineHarness h;
+  Model& m = *h.model;
+  h.system(2, 3);
+  h.species(3, {1, 1}, 4);
+  const int n = 12;
+  h.block(1, n, 0);
+  std::mt19937 random(7);
+  std::normal_distribution<double> noise(0, 0.02);
+  Matrix X(n, std::vector<long double>(3));
+  std::vector<long double> y(n);
+  for (int p = 1; p <= n; ++p) {
+    const long double Mt = 1e-3L, Lt = 2.5e-4L * p, beta = 1e4L;
+    m.Ct[p][1] = Mt;
+    m.Ct[p][2] = Lt;
+    m.PointFactor[p] = 1000 + 20 * p;
+    const long double b = 1 + beta * (Lt - Mt);
+    const long double free = 2 * Mt / (b + std::sqrt(b * b + 4 * beta * Mt));
+    const long double ml = beta * free * Lt / (1 + beta * free);
+    X[p - 1] = {m.PointFactor[p] * free, m.PointFactor[p] * ml, 1};
+    y[p - 1] = 2 * X[p - 1][0] + 7 * X[p - 1][1] + 0.3L + noise(random);
+    m.Yexp[p] = y[p - 1];
+  }
+  Matrix XtX(3, std::vector<long double>(3, 0));
+  std::vector<long double> Xty(3, 0);
+  for (int p = 0; p < n; ++p)
+    for (int j = 0; j < 3; ++j) {
+      Xty[j] += X[p][j] * y[p];
+      for (int l = 0; l < 3; ++l) XtX[j][l] += X[p][j] * X[p][l];
+    }
+  const Matrix Q = inverse(XtX);
+  std::vector<long double> beta(3, 0);
+  for (int j = 0; j < 3; ++j)
+    for (int l = 0; l < 3; ++l) beta[j] += Q[j][l] * Xty[l];
+  long double SS = 0;
+  for (int p = 0; p < n; ++p) {
+    const long double r = y[p] - (beta[0] * X[p][0] + beta[1] * X[p][1] + beta[2]);
+    SS += r * r;
+  }
+  const long double s2 = SS / (n - 3);
+
+  m.AV[1][1] = beta[0], m.FitAV[1][1] = 1;
+  m.AV[3][1] = beta[1], m.FitAV[3][1] = 1;
+  m.Fo[1] = beta[2], m.FitBlock[1] = 1;
+  h.startRun(2);
+  h.engine->ErrorStatistics();
+  ASSERT_EQ(h.engine->NJAC, 3);
+  for (int k = 1; k <= 3; ++k)
+    EXPECT_TRUE(ExpectClose(h.engine->sd[k], std::sqrt(s2 * Q[k - 1][k - 1]), 1e-9L)) << k;
+
+  const std::string text = h.reportText();
+  const auto rows = linesAfter(text, "Correlation coefficients between fitted parameters:");
+  ASSERT_EQ(rows.size(), 3u);
+  for (int j = 0; j < 3; ++j) {
+    std::istringstream in(rows[j]);
+    for (int l = 0; l <= j; ++l) {
+      double r = 0;
+      in >> r;
+      EXPECT_NEAR(r, static_cast<double>(Q[j][l] / std::sqrt(Q[j][j] * Q[l][l])), 5.1e-4)
+          << "row " << j + 1 << " column " << l + 1;
+    }
+    EXPECT_EQ(rows[j].size(), 7u * (j + 1)) << "each value in 6 characters and a blank";
+  }
+  EXPECT_NE(text.find(" O'k. The solution vector is an unique: RANK=  3\r\n"), std::string::npos);
+}
+
+// A potentiometric titration (method 8, E = Fo + 59.16 lg[H]) of a diprotic base L with its
+// protonation constants lg beta(HL) 9.93, lg beta(H2L) 16.0 and Fo 400 mV fitted, noise
+// 0.2 mV on 30 points. Over 150 noise draws the refitted values (a small Gauss-Newton built
+// on the engine's Jacobian rows) spread as the reported standard deviations say, within 20 %.
+TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
+  EngineHarness h;
+  Model& m = *h.model;
+  h.system(2, 5);
+  h.species(3, {1, 1}, 9.93L);
+  h.species(4, {2, 1}, 16.0L);
+  h.species(5, {-1, 0}, -13.78L);
+  m.NInputReagents = 3;
+  m.ReagentSpecies[3] = 5;
+  m.Purity[3] = 1;
+  const int n = 30;
+  h.block(1, n, 8);
+  for (int p = 1; p <= n; ++p) {
+    const long double v = 0.075L * p, V = 25 + v;
+    m.Ct[p][1] = 0.01L * 25 / V;
+    m.Ct[p][2] = 0.004L * 25 / V;
+    m.Ct[p][3] = 0.1L * v / V;
+  }
+  m.AV[1][1] = 59.16L;
+  m.Fo[1] = 400;
+  m.FitBeta[3] = m.FitBeta[4] = 1;
+  m.FitBlock[1] = 1;
+  const Real truth[3] = {9.93L, 16.0L, 400};
+  auto setParameters = [&](const Real* theta) {
+    m.lgBETA[3] = theta[0];
+    m.lgBETA[4] = theta[1];
+    m.Fo[1] = theta[2];
+  };
+  h.startRun(2);
+  setParameters(truth);
+  std::vector<Real> exact(n + 1);
+  for (int p = 1; p <= n; ++p) {
+    h.engine->CalculatePoint(1, p);
+    exact[p] = m.Ycalc[p];
+  }
+
+  std::mt19937 random(11);
+  std::normal_distribution<double> noise(0, 0.2);
+  const int draws = 150;
+  std::vector<std::vector<long double>> fitted(3);
+  std::vector<long double> meanSd(3, 0);
+  for (int draw = 0; draw < draws; ++draw) {
+    for (int p = 1; p <= n; ++p) m.Yexp[p] = exact[p] + noise(random);
+    Real theta[3] = {truth[0], truth[1], truth[2]};
+    setParameters(theta);
+    for (int iteration = 0; iteration < 8; ++iteration) {
+      Matrix JtJ(3, std::vector<long double>(3, 0));
+      std::vector<long double> Jtr(3, 0);
+      Real row[4];
+      for (int p = 1; p <= n; ++p) {
+        const Real Y = h.engine->CalculatePoint(1, p);
+        ASSERT_EQ(h.engine->JacobianRow(1, p, Y, row), 3);
+        const Real r = m.Yexp[p] - m.Ycalc[p];
+        for (int j = 0; j < 3; ++j) {
+          Jtr[j] += row[j + 1] * r;
+          for (int l = 0; l < 3; ++l) JtJ[j][l] += row[j + 1] * row[l + 1];
+        }
+      }
+      const Matrix inv = inverse(JtJ);
+      for (int j = 0; j < 3; ++j)
+        for (int l = 0; l < 3; ++l) theta[j] += inv[j][l] * Jtr[l];
+      setParameters(theta);
+    }
+    h.engine->ErrorStatistics();
+    for (int k = 0; k < 3; ++k) {
+      fitted[k].push_back(theta[k]);
+      meanSd[k] += h.engine->sd[k + 1] / draws;
+    }
+  }
+  for (int k = 0; k < 3; ++k) {
+    long double mean = 0, spread = 0;
+    for (long double v : fitted[k]) mean += v / draws;
+    for (long double v : fitted[k]) spread += (v - mean) * (v - mean) / (draws - 1);
+    spread = std::sqrt(spread);
+    EXPECT_TRUE(ExpectClose(meanSd[k], spread, 0.2L)) << "parameter " << k + 1;
+    EXPECT_NEAR(static_cast<double>(mean), static_cast<double>(truth[k]),
+                static_cast<double>(4 * spread / std::sqrt(static_cast<long double>(draws))));
+  }
+}
+
+// The statistics section's lines: singular values in 12 characters with 4 decimals, the rank
+// line only when no singular value is at or below wmax Tolerance (with the one-by-one record
+// before it when that mode ran), and no standard deviation without more points than
+// parameters.
+class StatisticsReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Model& m = *h.model;
+    h.system(2, 3);
+    h.species(3, {1, 1}, 4);
+    h.block(1, 5, 0);
+    for (int p = 1; p <= 5; ++p) {
+      m.Ct[p][1] = 1e-3L;
+      m.Ct[p][2] = 4e-4L * p;
+      m.PointFactor[p] = 1000;
+      m.Yexp[p] = 0.1L * p + 0.01L * (p % 2);
+    }
+    m.AV[3][1] = 1, m.FitAV[3][1] = 1;
+    m.FitBlock[1] = 1;
+    h.startRun(2);
+  }
+  EngineHarness h;
+};
+
+TEST_F(StatisticsReportTest, RankLineAndOneByOneRecord) {
+  h.model->FitOneByOne = 1;
+  h.engine->OneByOneCount = 12;
+  h.engine->FittedFunctionText = "1.234E-05";
+  h.engine->ErrorStatistics();
+  const std::string text = h.reportText();
+  const auto lines = splitLines(text);
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "Singular values for fitted parameters:");
+  ASSERT_EQ(lines[1].size(), 24u);
+  EXPECT_EQ(lines[1][7], '.');
+  EXPECT_EQ(lines[1][19], '.');
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3], "Variables are fitted one by one:");
+  EXPECT_EQ(lines[4], "12 cycles,");
+  EXPECT_EQ(lines[5], "value of fitted Function: 1.234E-05");
+  EXPECT_EQ(lines[6], "");
+  EXPECT_EQ(lines[7], " O'k. The solution vector is an unique: RANK=  2");
+  EXPECT_EQ(lines[8], "");
+  EXPECT_EQ(lines[9], "");
+  EXPECT_EQ(lines[10], "Correlation coefficients between fitted parameters:");
+  EXPECT_EQ(h.engine->Rank, 2);
+  EXPECT_GT(h.engine->sd[1], 0);
+  EXPECT_GT(h.engine->sd[2], 0);
+}
+
+// With a Tolerance of 0.9 every singular value but the largest counts as small: the rank line
+// goes, the standard deviations stay. Two points for two parameters leave none.
+TEST_F(StatisticsReportTest, SmallSingularValuesAndNoResidualFreedom) {
+  h.model->Tolerance = 0.9L;
+  h.engine->ErrorStatistics();
+  std::string text = h.reportText();
+  EXPECT_EQ(text.find("O'k"), std::string::npos);
+  EXPECT_NE(text.find("Correlation coefficients between fitted parameters:"), std::string::npos);
+  EXPECT_EQ(h.engine->Rank, 1);
+  EXPECT_GT(h.engine->sd[1], 0);
+
+  h.model->NPoints[1] = 2;
+  h.engine->ErrorStatistics();
+  text = h.reportText().substr(text.size());
+  EXPECT_EQ(text.find("Correlation"), std::string::npos);
+  EXPECT_EQ(text.find("Singular values for fitted parameters:\r\n"), 0u);
+  EXPECT_EQ(h.engine->sd[1], 0);
+  EXPECT_EQ(h.engine->sd[2], 0);
+}
+
+// A fitted additive value of a species that never forms (lg beta -6000) has a zero column and
+// a zero singular value: its variance is a division by zero, which ends the calculation
+// before any correlation is written.
+TEST_F(StatisticsReportTest, ZeroSingularValueIsADivisionByZero) {
+  h.model->lgBETA[3] = -6000;
+  try {
+    h.engine->ErrorStatistics();
+    FAIL() << "no floating-point error";
+  } catch (const FloatingPointError& error) {
+    EXPECT_EQ(error.fault(), FloatingPointFault::DivideByZero);
+  }
+  EXPECT_EQ(h.reportText().find("Correlation"), std::string::npos);
+}
+
+// 100 blocks of one point with six fitted additive values each are 600 columns; one fitted
+// lg beta more passes the limit, and the statistics end with their message.
+TEST(ErrorStatisticsTest, TooManyParametersEndTheStatistics) {
+  EngineHarness h;
+  Model& m = *h.model;
+  h.system(2, 6);
+  for (int i = 3; i <= 6; ++i) h.species(i, {i - 2, 1}, 2);
+  for (int b = 1; b <= 100; ++b) {
+    h.block(b, 1, 0);
+    m.Ct[b][1] = m.Ct[b][2] = 1e-3L;
+    m.Yexp[b] = 1;
+    for (int i = 1; i <= 6; ++i) m.FitAV[i][b] = 1;
+  }
+  m.FitBeta[4] = 1;
+  h.startRun(2);
+  h.engine->ErrorStatistics();
+  EXPECT_EQ(h.engine->NJAC, 601);
+  EXPECT_EQ(h.reportText(), "\r\n" + std::string(63, '!') +
+                                "\r\nWithout standard deviations calculations for fitted "
+                                "parameters.\r\nToo many fitted parameters.\r\n");
+}
+
+// A singular linearised mass balance while differentiating by lg beta: the message block with
+// the basis' lg beta values, and a zero entry.
+TEST(ErrorStatisticsTest, SingularMassBalanceDerivativeIsReported) {
+  EngineHarness h;
+  Model& m = *h.model;
+  h.system(2, 3);
+  h.species(2, {0, 1}, -6000);
+  h.species(3, {1, 1}, -6000);
+  h.block(1, 1, 0);
+  m.Ct[1][1] = m.Ct[1][2] = 1e-3L;
+  m.Yexp[1] = 1;
+  m.FitBeta[3] = 1;
+  m.Step = 0.2L;
+  h.startRun(2);
+  h.engine->ErrorStatistics();
+  const std::string text = h.reportText();
+  const std::string block = "\r\n" + std::string(39, '!') +
+                            "\r\nJacobian for BETA( 3) is singular.\r\n"
+                            "The Log(BETA) Values:\r\n"
+                            "lgBETA( 1) =  0.000000E+0000\r\n"
+                            "lgBETA( 2) = -6.000000E+0003\r\n"
+                            "lgBETA( 3) = -6.000000E+0003\r\n\r\n";
+  EXPECT_NE(text.find("Mass balance is calculated by simplex method...\r\n" + block +
+                      "Singular values for fitted parameters:\r\n      0.0000\r\n\r\n"),
+            std::string::npos)
+      << text;
+}
+
+}  // namespace
+}  // namespace tarvolin::test

@@ -1,0 +1,326 @@
+#include "engine/svd.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numeric>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace tarvolin {
+namespace {
+
+using test::ExpectClose;
+
+// Working precision of the 80-bit format is 1.08e-19; these bounds leave a factor of about
+// 1000 for the accumulated rounding of matrices of this size.
+constexpr Real kTight = 1e-16L;
+
+// Entries uniform in [-1, 1); mt19937_64 is the same generator on every platform.
+RealMatrix RandomMatrix(int m, int n, std::uint64_t seed, int extraCols = 0) {
+  std::mt19937_64 random(seed);
+  RealMatrix a(std::max(m, n), n + extraCols);
+  for (int i = 1; i <= m; ++i)
+    for (int j = 1; j <= n + extraCols; ++j)
+      a(i, j) = static_cast<Real>(random() >> 11) * 0x1p-52L - 1;
+  return a;
+}
+
+// An m x n matrix of rank r: the product of random m x r and r x n factors.
+RealMatrix LowRankMatrix(int m, int n, int r, std::uint64_t seed) {
+  const RealMatrix b = RandomMatrix(m, r, seed);
+  const RealMatrix c = RandomMatrix(r, n, seed + 1);
+  RealMatrix a(m, n);
+  for (int i = 1; i <= m; ++i)
+    for (int j = 1; j <= n; ++j)
+      for (int k = 1; k <= r; ++k) a(i, j) += b(i, k) * c(k, j);
+  return a;
+}
+
+// Singular values by another route: square roots of the eigenvalues of A^T A, found by
+// cyclic Jacobi rotations; sorted in decreasing order.
+std::vector<Real> ReferenceSingularValues(const RealMatrix& a, int m, int n) {
+  RealMatrix s(n, n);
+  for (int p = 1; p <= n; ++p)
+    for (int q = 1; q <= n; ++q)
+      for (int k = 1; k <= m; ++k) s(p, q) += a(k, p) * a(k, q);
+  for (int sweep = 0; sweep < 50; ++sweep) {
+    for (int p = 1; p < n; ++p) {
+      for (int q = p + 1; q <= n; ++q) {
+        if (s(p, q) == 0) continue;
+        const Real theta = (s(q, q) - s(p, p)) / (2 * s(p, q));
+        const Real t = (theta < 0 ? -1 : 1) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
+        const Real c = 1 / std::sqrt(t * t + 1);
+        const Real sn = t * c;
+        for (int k = 1; k <= n; ++k) {  // S P, then P^T (S P)
+          const Real kp = s(k, p), kq = s(k, q);
+          s(k, p) = c * kp - sn * kq;
+          s(k, q) = sn * kp + c * kq;
+        }
+        for (int k = 1; k <= n; ++k) {
+          const Real pk = s(p, k), qk = s(q, k);
+          s(p, k) = c * pk - sn * qk;
+          s(q, k) = sn * pk + c * qk;
+        }
+      }
+    }
+  }
+  std::vector<Real> sigma;
+  for (int k = 1; k <= n; ++k) sigma.push_back(std::sqrt(std::max<Real>(s(k, k), 0)));
+  std::sort(sigma.begin(), sigma.end(), std::greater<Real>());
+  return sigma;
+}
+
+struct Decomposition {
+  RealMatrix u, v;
+  std::vector<Real> w;
+  int ierr = -1;
+};
+
+Decomposition Decompose(const RealMatrix& a, int m, int n) {
+  Decomposition d{RealMatrix(m, n), RealMatrix(n, n), std::vector<Real>(n + 1, -1)};
+  d.ierr = SVD(a, m, n, d.u, d.w.data(), d.v);
+  return d;
+}
+
+// max |A - U diag(w) V^T|
+Real ReconstructionError(const RealMatrix& a, int m, int n, const Decomposition& d) {
+  Real worst = 0;
+  for (int i = 1; i <= m; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      Real sum = 0;
+      for (int k = 1; k <= n; ++k) sum += d.u(i, k) * d.w[k] * d.v(j, k);
+      worst = std::max(worst, std::fabs(a(i, j) - sum));
+    }
+  }
+  return worst;
+}
+
+// max |Q_c^T Q_c - I| over the listed columns c of the first `rows` rows of q.
+Real OrthogonalityError(const RealMatrix& q, int rows, const std::vector<int>& cols) {
+  Real worst = 0;
+  for (int p : cols) {
+    for (int r : cols) {
+      Real dot = 0;
+      for (int i = 1; i <= rows; ++i) dot += q(i, p) * q(i, r);
+      worst = std::max(worst, std::fabs(dot - (p == r ? 1 : 0)));
+    }
+  }
+  return worst;
+}
+
+std::vector<int> AllColumns(int n) {
+  std::vector<int> cols(n);
+  std::iota(cols.begin(), cols.end(), 1);
+  return cols;
+}
+
+// Random matrices of every shape, two of them rank-deficient: the decomposition reproduces
+// A, its factors are orthogonal, and its values agree with the eigenvalue route.
+TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
+  struct Case {
+    int m, n, rank;
+    std::uint64_t seed;
+  };
+  for (const Case& c : {Case{7, 7, 7, 11}, Case{12, 5, 5, 12}, Case{4, 9, 4, 13},
+                        Case{10, 6, 3, 14}, Case{5, 8, 2, 15}, Case{30, 12, 12, 16}}) {
+    SCOPED_TRACE(testing::Message() << c.m << " x " << c.n << " of rank " << c.rank);
+    const RealMatrix a = c.rank < std::min(c.m, c.n) ? LowRankMatrix(c.m, c.n, c.rank, c.seed)
+                                                     : RandomMatrix(c.m, c.n, c.seed);
+    const Decomposition d = Decompose(a, c.m, c.n);
+    ASSERT_EQ(d.ierr, 0);
+    const std::vector<Real> reference = ReferenceSingularValues(a, c.m, c.n);
+    EXPECT_LE(ReconstructionError(a, c.m, c.n, d), kTight * reference[0]);
+    EXPECT_LE(OrthogonalityError(d.v, c.n, AllColumns(c.n)), kTight);
+
+    std::vector<Real> w(d.w.begin() + 1, d.w.end());
+    const Real wmax = *std::max_element(w.begin(), w.end());
+    std::vector<int> nonzero;
+    for (int k = 1; k <= c.n; ++k) {
+      EXPECT_GE(d.w[k], 0) << "w(" << k << ")";
+      if (d.w[k] > 1e-12L * wmax) nonzero.push_back(k);
+    }
+    EXPECT_EQ(static_cast<int>(nonzero.size()), c.rank);
+    EXPECT_LE(OrthogonalityError(d.u, c.m, nonzero), kTight);
+
+    std::sort(w.begin(), w.end(), std::greater<Real>());
+    for (int k = 0; k < c.n; ++k) {
+      if (k < c.rank) {
+        EXPECT_LE(std::fabs(w[k] - reference[k]), 1e-15L * wmax) << "sigma " << k + 1;
+      } else {
+        EXPECT_LE(w[k], kTight * wmax) << "sigma " << k + 1;  // zero to working precision
+      }
+    }
+  }
+}
+
+// The input may be decomposed in place, as the statistics do with their Jacobian.
+TEST(SVD, InPlaceGivesTheSameDecomposition) {
+  const RealMatrix a = RandomMatrix(9, 6, 21);
+  const Decomposition apart = Decompose(a, 9, 6);
+  RealMatrix u = a, v(6, 6);
+  std::vector<Real> w(7);
+  ASSERT_EQ(SVD(u, 9, 6, u, w.data(), v), 0);
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_EQ(w[k], apart.w[k]);
+    for (int j = 1; j <= 6; ++j) EXPECT_EQ(v(j, k), apart.v(j, k));
+    for (int i = 1; i <= 9; ++i) EXPECT_EQ(u(i, k), apart.u(i, k));
+  }
+}
+
+TEST(SVD, DegenerateMatrices) {
+  // Zero matrix: all singular values zero, V still orthogonal.
+  const Decomposition zero = Decompose(RealMatrix(4, 3), 4, 3);
+  EXPECT_EQ(zero.ierr, 0);
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(zero.w[k], 0);
+  EXPECT_LE(OrthogonalityError(zero.v, 3, AllColumns(3)), kTight);
+
+  // 1 x 1 with a negative entry: the value comes out positive, V = (-1).
+  RealMatrix one(1, 1);
+  one(1, 1) = -2.5L;
+  const Decomposition single = Decompose(one, 1, 1);
+  EXPECT_EQ(single.ierr, 0);
+  EXPECT_EQ(single.w[1], 2.5L);
+  EXPECT_EQ(single.u(1, 1) * single.w[1] * single.v(1, 1), -2.5L);
+
+  // A single column (3, -4, 0, 12, 0): its Euclidean norm 13, U its direction.
+  RealMatrix column(5, 1);
+  column(1, 1) = 3, column(2, 1) = -4, column(4, 1) = 12;
+  const Decomposition col = Decompose(column, 5, 1);
+  EXPECT_EQ(col.ierr, 0);
+  EXPECT_TRUE(ExpectClose(col.w[1], 13, 1e-18L));
+  EXPECT_EQ(std::fabs(col.v(1, 1)), 1);
+  for (int i = 1; i <= 5; ++i)
+    EXPECT_TRUE(ExpectClose(col.u(i, 1) * col.v(1, 1) * 13, column(i, 1), 1e-18L));
+}
+
+// A NaN in the data never converges: the last singular value is reported as the failing
+// one (and, under the sanitizers, nothing outside the vectors is read).
+TEST(SVD, NonConvergenceReportsTheSingularValue) {
+  RealMatrix a = RandomMatrix(4, 3, 31, 1);
+  a(2, 2) = std::numeric_limits<Real>::quiet_NaN();
+  EXPECT_EQ(Decompose(a, 4, 3).ierr, 3);
+  std::vector<Real> w(4), work(4);
+  EXPECT_EQ(SvdSolve(a, 4, 3, w.data(), work.data()), 3);  // column 4 is the right-hand side
+}
+
+TEST(SVD, RejectsStorageSmallerThanTheProblem) {
+  RealMatrix a(5, 3), u(5, 3), small(2, 2);
+  std::vector<Real> w(4), work(4);
+  EXPECT_THROW(SVD(a, 5, 3, u, w.data(), small), std::invalid_argument);
+  EXPECT_THROW(SVD(a, 6, 3, u, w.data(), a), std::invalid_argument);
+  EXPECT_THROW(SvdSolve(a, 5, 3, w.data(), work.data()), std::invalid_argument);  // no n+1
+  RealMatrix wide(2, 4);  // 2 x 3 problem needs 3 rows for V
+  EXPECT_THROW(SvdSolve(wide, 2, 3, w.data(), work.data()), std::invalid_argument);
+}
+
+// The least-squares form gives the same W and V as SVD, bit for bit, and U^T b in column
+// n+1 (checked against U from SVD).
+void ExpectSameAsSvd(const RealMatrix& solved, const RealMatrix& a, int m, int n,
+                     const std::vector<Real>& w) {
+  const Decomposition d = Decompose(a, m, n);
+  ASSERT_EQ(d.ierr, 0);
+  const Real bound = kTight * std::sqrt(static_cast<Real>(m));  // |b(i)| <= 1
+  for (int k = 1; k <= n; ++k) {
+    EXPECT_EQ(w[k], d.w[k]) << "w(" << k << ")";
+    for (int j = 1; j <= n; ++j) EXPECT_EQ(solved(j, k), d.v(j, k)) << "V(" << j << "," << k << ")";
+    Real utb = 0;
+    for (int i = 1; i <= m; ++i) utb += d.u(i, k) * a(i, n + 1);
+    EXPECT_LE(std::fabs(solved(k, n + 1) - utb), bound) << "(U^T b)(" << k << ")";
+  }
+}
+
+// x = V diag(1/w) U^T b over the values above 1e-14 wmax, as the correction step forms it.
+std::vector<Real> Solution(const RealMatrix& solved, int n, const std::vector<Real>& w) {
+  const Real wmax = *std::max_element(w.begin() + 1, w.end());
+  std::vector<Real> x(n + 1);
+  for (int j = 1; j <= n; ++j) {
+    if (w[j] <= 1e-14L * wmax) continue;
+    const Real t = solved(j, n + 1) / w[j];
+    for (int k = 1; k <= n; ++k) x[k] += solved(k, j) * t;
+  }
+  return x;
+}
+
+// A tall, full-rank problem: the solution equals that of the normal equations
+// A^T A x = A^T b (solved by Gaussian elimination).
+TEST(SvdSolve, TallProblemMatchesTheNormalEquations) {
+  const int m = 15, n = 4;
+  const RealMatrix a = RandomMatrix(m, n, 41, 1);
+  RealMatrix solved = a;
+  std::vector<Real> w(n + 1), work(n + 1);
+  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
+  ExpectSameAsSvd(solved, a, m, n, w);
+  EXPECT_LE(OrthogonalityError(solved, n, AllColumns(n)), kTight);
+
+  RealMatrix normal(n, n + 1);  // [A^T A | A^T b]
+  for (int p = 1; p <= n; ++p)
+    for (int q = 1; q <= n + 1; ++q)
+      for (int k = 1; k <= m; ++k) normal(p, q) += a(k, p) * a(k, q);
+  for (int p = 1; p <= n; ++p) {
+    for (int r = p + 1; r <= n; ++r) {
+      const Real f = normal(r, p) / normal(p, p);
+      for (int q = p; q <= n + 1; ++q) normal(r, q) -= f * normal(p, q);
+    }
+  }
+  std::vector<Real> expected(n + 1);
+  for (int p = n; p >= 1; --p) {
+    Real sum = normal(p, n + 1);
+    for (int q = p + 1; q <= n; ++q) sum -= normal(p, q) * expected[q];
+    expected[p] = sum / normal(p, p);
+  }
+  const std::vector<Real> x = Solution(solved, n, w);
+  for (int k = 1; k <= n; ++k) EXPECT_TRUE(ExpectClose(x[k], expected[k], 1e-15L)) << k;
+}
+
+// Fewer points than parameters: rows m+1..n of U^T b start from zero whatever the storage
+// held, and the minimum-norm solution fits the data exactly.
+TEST(SvdSolve, WideProblemZeroesTheRowsBeyondTheData) {
+  const int m = 3, n = 6;
+  const RealMatrix a = RandomMatrix(m, n, 51, 1);
+  RealMatrix solved = a;
+  for (int i = m + 1; i <= n; ++i)
+    for (int j = 1; j <= n + 1; ++j) solved(i, j) = 1e6L;  // left over from an earlier use
+  std::vector<Real> w(n + 1), work(n + 1);
+  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
+  ExpectSameAsSvd(solved, a, m, n, w);
+  EXPECT_LE(OrthogonalityError(solved, n, AllColumns(n)), kTight);
+
+  const std::vector<Real> x = Solution(solved, n, w);
+  for (int i = 1; i <= m; ++i) {
+    Real ax = 0;
+    for (int k = 1; k <= n; ++k) ax += a(i, k) * x[k];
+    EXPECT_LE(std::fabs(ax - a(i, n + 1)), 1e-17L) << "row " << i;
+  }
+}
+
+// A parameter without influence gives a zero Jacobian column: its singular value is zero,
+// its V column the unit vector of that parameter, and it receives no correction.
+TEST(SvdSolve, ZeroColumnGivesAZeroSingularValue) {
+  const int m = 8, n = 4;
+  RealMatrix a = RandomMatrix(m, n, 61, 1);
+  for (int i = 1; i <= m; ++i) a(i, 3) = 0;
+  RealMatrix solved = a;
+  std::vector<Real> w(n + 1), work(n + 1);
+  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
+  ExpectSameAsSvd(solved, a, m, n, w);
+  const int zero = static_cast<int>(std::min_element(w.begin() + 1, w.end()) - w.begin());
+  const Real wmax = *std::max_element(w.begin() + 1, w.end());
+  EXPECT_LE(w[zero], kTight * wmax);
+  for (int k = 1; k <= n; ++k) {
+    if (k != zero) {
+      EXPECT_GT(w[k], 1e-3L * wmax);
+    }
+    EXPECT_LE(std::fabs(std::fabs(solved(k, zero)) - (k == 3 ? 1 : 0)), kTight) << k;
+  }
+  EXPECT_LE(std::fabs(Solution(solved, n, w)[3]), kTight);
+}
+
+}  // namespace
+}  // namespace tarvolin
