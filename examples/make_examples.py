@@ -126,6 +126,11 @@ def solve_speciation(stoich, lgbeta, totals, start=None):
 # ------------------------------------------------------------------------------------------
 
 
+# Noiseless measured values carry more digits than a real instrument gives, so that a fit can
+# return the constants to 1e-6 log units or better.
+MEASURED_DIGITS = 12
+
+
 def sig(value, digits=8):
     """A real with `digits` significant digits: fixed form for 1e-3 <= |v| < 1e6, else E form."""
     if value == 0.0:
@@ -444,13 +449,14 @@ def _measured_texts(system, block, rng, noise):
             if noise:
                 text = sig(y - previous + rng.gauss(0.0, sd))
             else:
-                text = sig(y - written_sum)
+                text = sig(y - written_sum, MEASURED_DIGITS)
             previous = y
             written_sum += float(text)
             texts.append(text)
     else:
         for y in values:
-            texts.append(sig(y + (rng.gauss(0.0, sd) if noise else 0.0)))
+            texts.append(sig(y + (rng.gauss(0.0, sd) if noise else 0.0),
+                             8 if noise else MEASURED_DIGITS))
     return texts
 
 

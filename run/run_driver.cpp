@@ -5,6 +5,10 @@
 
 #include "base/floating_point.h"
 #include "base/number_format.h"
+#include "engine/calculation_aborted.h"
+#include "engine/engine.h"
+#include "fitting/gradient.h"
+#include "fitting/one_by_one.h"
 #include "model/dat_reader.h"
 #include "model/input_messages.h"
 #include "model/numeric_words.h"
@@ -53,7 +57,12 @@ class RunDriver {
   bool readSystemCount();
   RunStatus runSystem(int s);
   bool readSystem();
-  bool fitSystem();
+  template <class Step>
+  bool underFittingHandlers(Step step);
+  void methodStep();
+  void gradientStep();
+  void searchStep();
+  bool reportStep();
   void writeClosingLines(const ClockReading& start);
 
   void fileMessage(const std::string& text, const char* caption);
@@ -64,6 +73,9 @@ class RunDriver {
   Model& m_;
   Platform& platform_;
   RunFiles files_;
+  std::unique_ptr<Engine> engine_;
+  GradientState gradient_;
+  int oneByOneParameters_ = 0;  // parameters the one-by-one mode cycled (0: it made no cycles)
 };
 
 void RunDriver::resetRunState() {
@@ -229,11 +241,14 @@ bool RunDriver::readSystem() {
   return m_.ReadError == 0 && m_.RunIncomplete == 0;
 }
 
-// The method step, under the fitting failure handlers. The fitting methods themselves come
-// with the engine; until then a run evaluates nothing and changes no parameter.
-bool RunDriver::fitSystem() {
+// Runs a step under the fitting failure handlers: an invalid operation, an overflow or a
+// write error ends the run with the method's message; a division by zero goes on to the
+// compute command.
+template <class Step>
+bool RunDriver::underFittingHandlers(Step step) {
   try {
     clearFloatingPointFlags();
+    step();
     throwOnFloatingPointFault();
   } catch (const FloatingPointError& error) {
     if (error.fault() == FloatingPointFault::DivideByZero) throw;
@@ -249,6 +264,60 @@ bool RunDriver::fitSystem() {
     return false;
   }
   return true;
+}
+
+void RunDriver::methodStep() {
+  oneByOneParameters_ = 0;
+  if (steps_.code == kGradient)
+    gradientStep();
+  else
+    searchStep();
+}
+
+// Purities are not refined by the gradient method.
+void RunDriver::gradientStep() {
+  for (int j = 1; j <= m_.NInputReagents; ++j) m_.FitPurity[j] = 0;
+  auto iterate = [this] { GradientIteration(*engine_, gradient_); };
+  if (m_.FitOneByOne) {
+    const int cycled = FitOneByOne(
+        *engine_, [&] {
+          m_.RunIncomplete = 1;
+          iterate();
+        },
+        iterate);
+    if (cycled >= 2) oneByOneParameters_ = cycled;
+  } else {
+    m_.RunIncomplete = 1;
+    iterate();
+  }
+}
+
+// Simplex and Monte Carlo move the packed parameter vector.
+void RunDriver::searchStep() {
+  engine_->ParamScale = 1;
+  engine_->PackParameters();
+  if (m_.SingleStep || m_.NFit == 0) return;
+}
+
+bool RunDriver::reportStep() {
+  if (steps_.code != kGradient) {
+    engine_->EvaluateObjective();
+    return true;
+  }
+  if (m_.SingleStep || m_.NFit == 0) return true;
+  return underFittingHandlers([this] {
+    if (oneByOneParameters_ >= 2) {
+      // One more iteration over all parameters with a zero step: it changes nothing but
+      // leaves the Jacobian and its decomposition of all of them for the statistics.
+      const Real step = m_.Step;
+      m_.Step = 0;
+      m_.NFit = static_cast<std::uint8_t>(oneByOneParameters_);
+      m_.RunIncomplete = 1;
+      GradientIteration(*engine_, gradient_);
+      m_.Step = step;
+    }
+    m_.RunIncomplete = 1;
+  });
 }
 
 RunStatus RunDriver::runSystem(int s) {
@@ -268,7 +337,13 @@ RunStatus RunDriver::runSystem(int s) {
   out.line("");
 
   if (!readSystem()) return endEarly(RunStatus::InputError);
-  if (!fitSystem()) return endEarly(RunStatus::CalculationFailure);
+  try {
+    if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
+    if (!reportStep()) return endEarly(RunStatus::CalculationFailure);
+  } catch (const CalculationAborted&) {
+    // The engine has told the user already; nothing more is written.
+    return endEarly(RunStatus::CalculationFailure);
+  }
   files_.fitted.write(fittedDataText(m_, s));
   return RunStatus::Completed;
 }
@@ -297,6 +372,8 @@ RunStatus RunDriver::run() {
   if (!copyInput(inputName)) return RunStatus::FileError;
   if (!openOutputFiles(outputName)) return endEarly(RunStatus::FileError);
 
+  engine_ = std::make_unique<Engine>(m_, platform_, files_.report);
+  engine_->startRun();
   const ClockReading start = platform_.now();
   writeBanner(start);
   files_.input->line = 0;

@@ -62,7 +62,7 @@ class TarvolinRun : public ScratchFolderTest {
 const char* const kBatch =
     "1\r\nNMR of L with M\r\n1,2\r\n2 4 1\r\n3\r\n-1\r\n0 1 1\r\n"
     "1 0\r\n0 1\r\n1 1\r\n1 2\r\n2\r\n2 1\r\n1 1\r\n"
-    "7.1 7.3 7.5\r\n0.01 0.01 0.01\r\n0 0.005 0.01\r\n"
+    "7.1 7.3 7.5\r\n0.01 0.01 0.01\r\n0.001 0.005 0.01\r\n"
     "0 7.0 0 8.1\r\n0 1 0 1\r\n0 0 4.2 7.5\r\n0 0 1 1\r\n0\r\n0.12 1e-20\r\n";
 
 TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {

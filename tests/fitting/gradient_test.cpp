@@ -1,0 +1,206 @@
+#include "fitting/gradient.h"
+
+#include "fitting/one_by_one.h"
+#include "tests/fitting/fit_harness.h"
+
+namespace tarvolin::test {
+namespace {
+
+void fit(FitHarness& h, GradientState& state) {
+  for (int j = 1; j <= h.model->NInputReagents; ++j) h.model->FitPurity[j] = 0;
+  h.model->RunIncomplete = 1;
+  GradientIteration(*h.engine, state);
+}
+
+// Noiseless data made from known constants: from start values 0.3 log units (and 5 %) away
+// the Gauss-Newton iteration must return to the constants the data were made from.
+TEST(GradientFit, NoiselessExamplesFitBackToTheirConstants) {
+  for (const char* example : {"POT_TITRATION.DAT", "NMR_BATCH.DAT", "TWO_BLOCKS.DAT",
+                              "METHOD1_PH.DAT", "CALORIMETRY.DAT", "METHOD2_UVVIS.DAT",
+                              "METHOD7.DAT", "METHOD0_BATCH.DAT", "METHOD6.DAT"}) {
+    SCOPED_TRACE(example);
+    FitHarness h(example, kGradient);
+    h.perturb(0.3L, 0.05L);
+    GradientState state;
+    fit(h, state);
+    // The files carry 7-8 significant digits: the constants come back to that precision.
+    EXPECT_LT(h.largestDeviation(), 1e-6L);
+    EXPECT_LT(h.largestDeviation(false), 1e-4L);
+    EXPECT_LT(h.model->TotalRF, 1e-4L);
+    EXPECT_GT(state.iteration, 1);
+    EXPECT_EQ(h.model->NFit, state.n);
+    EXPECT_EQ(h.model->RunIncomplete, 1);  // cleared by the report, not by the method
+  }
+}
+
+TEST(GradientFit, SingleStepAndNothingToFitEvaluateOnce) {
+  FitHarness h("POT_TITRATION.DAT", kGradient);
+  h.perturb(0.3L, 0.0L);
+  const Model before = *h.model;
+  GradientState state;
+  h.model->SingleStep = 1;
+  fit(h, state);
+  EXPECT_EQ(state.iteration, 1);
+  EXPECT_EQ(h.model->RunIncomplete, 0);
+  EXPECT_EQ(h.model->lgBETA[3], before.lgBETA[3]);
+  EXPECT_GT(h.model->TotalRF, 0);
+
+  FitHarness none("POT_TITRATION.DAT", kGradient);
+  for (int s = 1; s <= none.model->NSpecies; ++s) none.model->FitBeta[s] = 0;
+  none.model->FitBlock[1] = 0;
+  fit(none, state);
+  EXPECT_EQ(state.iteration, 1);
+  EXPECT_EQ(none.model->NFit, 0);
+  EXPECT_EQ(none.model->RunIncomplete, 0);
+}
+
+// With a zero step nothing moves; the R-factor of the second iteration equals the first, so
+// the iteration stops there.
+TEST(GradientFit, ZeroStepChangesNothing) {
+  FitHarness h("POT_TITRATION.DAT", kGradient);
+  h.perturb(0.2L, 0.01L);
+  const Model before = *h.model;
+  h.model->Step = 0;
+  GradientState state;
+  fit(h, state);
+  EXPECT_LE(state.iteration, 2);
+  EXPECT_EQ(h.model->lgBETA[3], before.lgBETA[3]);
+  EXPECT_EQ(h.model->lgBETA[4], before.lgBETA[4]);
+  EXPECT_EQ(h.model->Fo[1], before.Fo[1]);
+}
+
+// An R-factor on entry within 1 % of the first iteration's stops before any correction.
+TEST(GradientFit, ConvergedOnEntryMakesNoCorrection) {
+  FitHarness h("POT_TITRATION.DAT", kGradient);
+  h.perturb(0.2L, 0.0L);
+  GradientState probe;
+  h.model->SingleStep = 1;
+  fit(h, probe);
+  const Real entry = h.model->TotalRF;
+  const Real lgBeta = h.model->lgBETA[3];
+  h.model->SingleStep = 0;
+  h.model->TotalRF = entry * 1.005L;
+  GradientState state;
+  fit(h, state);
+  EXPECT_EQ(state.iteration, 1);
+  EXPECT_EQ(h.model->lgBETA[3], lgBeta);
+}
+
+// A species that never forms (lgBETA far below the others) gives its additive value a zero
+// column: it keeps scale 1, gets no correction, and iteration 1 reports it with the projector.
+TEST(GradientFit, ParameterWithoutInfluenceIsReportedAndLeftAlone) {
+  FitHarness h("POT_TITRATION.DAT", kGradient);
+  Model& m = *h.model;
+  // HL2, a species that cannot form, with a flagged additive value.
+  m.NSpecies = 6;
+  m.Stoich[6][1] = 1;
+  m.Stoich[6][2] = 2;
+  m.lgBETA[6] = -5000;
+  m.FitBeta[6] = 0;
+  m.AV[6][1] = 3.5;
+  m.FitAV[6][1] = 1;
+  h.perturb(0.2L, 0.0L);
+  GradientState state;
+  fit(h, state);
+  EXPECT_EQ(m.AV[6][1], 3.5L);
+  EXPECT_EQ(state.D[1], 1.0L);
+  EXPECT_EQ(state.rank[1], state.n - 1);
+  const std::string report = h.reportText();
+  EXPECT_NE(report.find("\r\nThe fitted parameter is equal to ZERO.\r\nParameter number is   1\r\n"
+                        "According column of matrix for singular decomposition:\r\n"),
+            std::string::npos);
+  const std::string rule(80, '-');
+  const auto projector = report.find(rule + "\r\nProjector matrix:\r\n");
+  ASSERT_NE(projector, std::string::npos);
+  // The lower triangle of the 4 x 4 projector, then the closing rule; written once.
+  const auto end = report.find(rule, projector + rule.size());
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_EQ(std::count(report.begin() + projector, report.begin() + end, '\n'), 2 + 4);
+  EXPECT_EQ(report.find("Projector matrix:", end), std::string::npos);
+  EXPECT_LT(std::fabs(m.lgBETA[3] - h.truth->lgBETA[3]), 1e-6L);
+}
+
+// The one-by-one mode cycles the parameters of the three groups one at a time and restores
+// the keys afterwards; a tie key (10 or more) is 0 after the cycles.
+TEST(GradientFit, OneByOneCyclesAndRestoresKeys) {
+  FitHarness h("NMR_BATCH.DAT", kGradient);
+  Model& m = *h.model;
+  h.perturb(0.2L, 0.02L);
+  int flagged = 0;
+  for (int s = 1; s <= m.NSpecies; ++s) flagged += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
+  flagged += m.FitBlock[1] == 1;
+  ASSERT_GE(flagged, 2);
+  int tied = 0;
+  for (int s = 1; s <= m.NSpecies && !tied; ++s)
+    if (m.FitAV[s][1] == 0) {
+      m.FitAV[s][1] = 10;
+      tied = s;
+    }
+  ASSERT_GT(tied, 0);
+  const Model keys = m;
+  GradientState probe;
+  m.SingleStep = 1;
+  GradientIteration(*h.engine, probe);
+  m.SingleStep = 0;
+  const Real startRF = m.TotalRF;
+  m.FitOneByOne = 1;
+  m.DeltaRF = 1e-6f;
+  GradientState state;
+  int ordinaryRuns = 0;
+  int singleRuns = 0;
+  const int cycled = FitOneByOne(
+      *h.engine, [&] { ++ordinaryRuns; },
+      [&] {
+        int fitted = 0;
+        for (int s = 1; s <= m.NSpecies; ++s) fitted += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
+        fitted += m.FitBlock[1] == 1;
+        EXPECT_EQ(fitted, 1);
+        ++singleRuns;
+        GradientIteration(*h.engine, state);
+      });
+  EXPECT_EQ(cycled, flagged);
+  EXPECT_EQ(ordinaryRuns, 0);
+  EXPECT_EQ(singleRuns % flagged, 0);
+  EXPECT_EQ(h.engine->OneByOneCount, singleRuns);
+  for (int s = 1; s <= m.NSpecies; ++s) {
+    EXPECT_EQ(m.FitBeta[s], keys.FitBeta[s] == 1 ? 1 : 0);
+    EXPECT_EQ(m.FitAV[s][1], keys.FitAV[s][1] == 1 ? 1 : 0);
+  }
+  EXPECT_EQ(m.FitAV[tied][1], 0);
+  // Refining one parameter at a time still lowers the R-factor a long way.
+  EXPECT_LT(m.TotalRF, 0.1L * startRF);
+}
+
+TEST(GradientFit, OneByOneWithOneParameterMakesTheOrdinaryRun) {
+  FitHarness h("POT_TITRATION.DAT", kGradient);
+  Model& m = *h.model;
+  m.FitBeta[4] = 0;
+  m.FitBlock[1] = 0;
+  int ordinaryRuns = 0;
+  EXPECT_EQ(FitOneByOne(*h.engine, [&] { ++ordinaryRuns; }, [] { FAIL(); }), 1);
+  EXPECT_EQ(ordinaryRuns, 1);
+  EXPECT_EQ(m.FitBeta[3], 1);
+}
+
+// Cancel is seen between the cycles: the cycles stop after the one in which it arrived.
+TEST(GradientFit, OneByOneStopsOnCancel) {
+  FitHarness h("NMR_BATCH.DAT", kGradient);
+  h.perturb(0.3L, 0.05L);
+  GradientState state;
+  int singleRuns = 0;
+  FitOneByOne(
+      *h.engine, [] {},
+      [&] {
+        if (++singleRuns == 2) h.platform.cancel = true;
+        GradientIteration(*h.engine, state);
+      });
+  int flagged = 0;
+  for (int s = 1; s <= h.model->NSpecies; ++s)
+    flagged += (h.model->FitBeta[s] == 1) + (h.model->FitAV[s][1] == 1);
+  flagged += h.model->FitBlock[1] == 1;
+  EXPECT_EQ(singleRuns, flagged);
+  EXPECT_EQ(h.model->CancelRequested, 1);
+}
+
+}  // namespace
+}  // namespace tarvolin::test
