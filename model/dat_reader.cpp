@@ -105,6 +105,8 @@ void DatReader::readHeaderCounts() {
   const long long second = integer();
   echoLastInt(second);
   echoEnd();
+  // Carried back into the fitted copy: a value its field cannot hold would come back changed.
+  if (models < 0 || models > 65535 || second < 0 || second > 255) fail(kBadNumber);
   m_.NCalcModels = static_cast<std::uint16_t>(models);
   m_.HeaderInt2 = static_cast<std::uint8_t>(second);
 
@@ -123,6 +125,8 @@ void DatReader::readHeaderCounts() {
   echoInt(species);
   if (species > kMaxSpecies || species < 0) fail(kTooManySpecies, species);
   if (species == 0) fail(kNoSpecies, species);
+  // The first species are the free basic components themselves.
+  if (species < m_.NReactants) fail(kFewerSpeciesThanReactants, species, m_.NReactants);
   m_.NSpecies = static_cast<std::uint8_t>(species);
 
   // Item 6: blocks.
@@ -245,6 +249,23 @@ void DatReader::readTitrationBlock(int b) {
     echoReal(m_.VAdded[p]);
   }
   echoEnd();
+  // Totals at each point from the initial solution and the titrant added so far; an addition
+  // that empties the cell would make them infinite or negative.
+  Real added = 0;
+  for (int p = first; p <= last; ++p) {
+    added = added + m_.VAdded[p];
+    m_.PointFactor[p] = v0 + added;
+    if (!(m_.PointFactor[p] > 0)) {
+      InputErrorDetail detail;
+      detail.code = kBadTotalVolume;
+      detail.line = in_.line;
+      detail.volume = m_.PointFactor[p];
+      throw InputError(detail);
+    }
+    for (int i = 1; i <= nr; ++i)
+      m_.Ct[p][i] = (m_.C0[b][i] * v0 + m_.CTitrant[b][i] * added) / m_.PointFactor[p];
+  }
+
   for (int p = first; p <= last; ++p) {
     m_.Yexp[p] = m_.YexpRead[p] = real();
     echoReal(m_.Yexp[p]);
@@ -263,15 +284,6 @@ void DatReader::readTitrationBlock(int b) {
       fail(kBadInitSpecies, initSpecies, m_.NSpecies);
     m_.InitReactants[b] = static_cast<std::uint8_t>(initReactants);
     m_.InitSpecies[b] = static_cast<std::uint8_t>(initSpecies);
-  }
-
-  // Totals at each point from the initial solution and the titrant added so far.
-  Real added = 0;
-  for (int p = first; p <= last; ++p) {
-    added = added + m_.VAdded[p];
-    m_.PointFactor[p] = v0 + added;
-    for (int i = 1; i <= nr; ++i)
-      m_.Ct[p][i] = (m_.C0[b][i] * v0 + m_.CTitrant[b][i] * added) / m_.PointFactor[p];
   }
 
   // Increment blocks also need the state before each addition.
@@ -391,7 +403,7 @@ void DatReader::completeBlocks() {
       case 2:
         // The property is per unit total of the observed reagent.
         for (int p = first; p <= last; ++p)
-          m_.PointFactor[p] = m_.Ct[p][1] > 0 ? 1 / m_.Ct[p][1] : 0;
+          m_.PointFactor[p] = m_.NInputReagents >= 1 && m_.Ct[p][1] > 0 ? 1 / m_.Ct[p][1] : 0;
         break;
       case 0:
         for (int p = first; p <= last; ++p) {

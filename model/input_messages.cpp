@@ -82,6 +82,12 @@ InputMessage inputErrorMessage(const InputErrorDetail& d) {
       return {kCaption, "The fitting key of additive value (" + N +
                             ") names a fitted parameter that does not exist; fitted parameters: " +
                             num(d.limit)};
+    case kBadTotalVolume:
+      return {kCaption, atLine(d.line) + ": " + fmt::general(d.volume) +
+                            " - incorrect value of total volume after an addition."};
+    case kFewerSpeciesThanReactants:
+      return {kCaption, "The number of species in solution (" + N +
+                            ") is less than the number of basic components " + num(d.limit)};
     default:
       return {kCaption, ""};
   }

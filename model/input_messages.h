@@ -37,6 +37,8 @@ enum InputErrorCode : int {
   kBadFitAVKey = 22,
   kNoBlockPoints = 23,
   kDanglingFitAVTie = 24,
+  kBadTotalVolume = 25,
+  kFewerSpeciesThanReactants = 26,
 };
 
 // What a message needs besides its code: the line counter and the numbers it names.

@@ -212,13 +212,19 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
   EXPECT_EQ(model_->InputIsSuperquad, 0);
 }
 
-TEST_F(RunDriverTest, DivisionByZeroWhileReadingEndsInTheComputeCommand) {
-  // A negative added volume that empties the cell makes the total volume zero.
+// A pH block whose property is zero: lg 0 divides by zero while the objective is evaluated,
+// which no driver handler catches; the compute command reports it and the run stays
+// incomplete.
+TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
   std::string text = kSmallTitration;
-  text.replace(text.find("0.5 0.5 0.5"), 11, "0.5 -25.5 0.5");
+  text.replace(text.find("3\r\n8\r\n"), 6, "3\r\n1\r\n");
+  text.replace(text.find("400 1 1"), 7, "0 1 1");
+  text += "0\r\n";  // the block multiplier a
+  text.replace(text.find("0.12 1e-20\r\n"), 12, "0.12 1e-20\r\n");
   writeFile("ZERO.DAT", text);
   writeFile("IN.IN", "ZERO.DAT\r\nzero.out\r\n");
   model_->FittingMethod = kSimplex;
+  model_->SingleStep = 1;
   EXPECT_EQ(runComputeCommand(*model_, platform_), RunStatus::CalculationFailure);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].text, "Divide by zero at the calculations");
