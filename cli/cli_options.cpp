@@ -18,6 +18,7 @@ std::string usageText() {
          "  --single-step        compute once with the parameters as read, fit nothing\n"
          "  --one-by-one         fit the parameters one at a time, in cycles\n"
          "  --delta-rf X         end of the one-by-one cycles: change of the R-factor (1.0e-6)\n"
+         "  --seed N             seed of the Monte Carlo search, for repeatable runs\n"
          "  --help               this text\n"
          "  --version            the program's version\n"
          "\n"
@@ -93,6 +94,16 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       o.deltaRF = static_cast<float>(x);
+    } else if (arg == "--seed") {
+      if (!needValue()) return std::nullopt;
+      char* end = nullptr;
+      errno = 0;
+      const unsigned long long x = std::strtoull(value.c_str(), &end, 10);
+      if (value.empty() || value[0] == '-' || *end != '\0' || errno != 0 || x > 0xFFFFFFFFull) {
+        error = "--seed needs a whole number from 0 to 4294967295, not '" + value + "'";
+        return std::nullopt;
+      }
+      o.seed = static_cast<std::uint32_t>(x);
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg;
       return std::nullopt;

@@ -15,6 +15,7 @@ struct Options {
   bool singleStep = false;
   bool oneByOne = false;
   float deltaRF = 1.0e-6f;
+  std::optional<std::uint32_t> seed;  // Monte Carlo seed; the clock's when not given
   bool help = false;
   bool version = false;
 };

@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
   model->SingleStep = options->singleStep ? 1 : 0;
   model->FitOneByOne = options->oneByOne ? 1 : 0;
   model->DeltaRF = options->deltaRF;
+  if (options->seed) {
+    model->SeedGiven = 1;
+    model->RandomSeed = *options->seed;
+  }
 
   cli::TerminalPlatform platform;
   if (!writeControlFile(*options)) {

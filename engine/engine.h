@@ -130,6 +130,8 @@ class Engine {
   // ---- Parameter vector ------------------------------------------------------------------
   Real x[kMaxFitted + 1] = {};
   Real ParamScale = 1;
+  // Evaluations of the objective since the engine was built (searches are budgeted in them).
+  long long ObjectiveEvaluations = 0;
 
   // ---- Statistics ------------------------------------------------------------------------
   int NJAC = 0;

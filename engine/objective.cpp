@@ -5,21 +5,10 @@
 
 #include "base/floating_point.h"
 #include "engine/engine.h"
+#include "engine/parameter_transform.h"
 
 namespace tarvolin {
 
-namespace {
-
-// Inverse hyperbolic sine ln(s + sqrt(s^2 + 1)). For s < 0 it is taken as -asinh(-s): the sum
-// s + sqrt(s^2 + 1) would lose its digits to cancellation there (all of them from |s| ~ 1e10).
-Real inverseHyperbolicSine(Real s) {
-  if (s < 0) return -std::log(-s + std::sqrt(s * s + 1));
-  return std::log(s + std::sqrt(s * s + 1));
-}
-
-Real hyperbolicSine(Real u) { return (std::exp(u) - std::exp(-u)) / 2; }
-
-}  // namespace
 
 // The block's sum over species before the block multiplier and the point factor:
 // method 8: sum over the species with C(i) > 0 of AV(i,b) ln C(i) / LN10 (a property linear in
@@ -87,6 +76,7 @@ Real Engine::CalculatePoint(int b, int p) {
 // TotalRF = 100 sqrt(Objective / sum_b BlockWeight(b) SY(b)).
 Real Engine::EvaluateObjective() {
   Model& m = model;
+  ++ObjectiveEvaluations;
   m.PreviousRF = m.TotalRF;
   m.TotalRF = 0;
   m.Objective = 0;

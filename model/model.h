@@ -90,6 +90,10 @@ struct Model {
   std::uint8_t FitOneByOne = 0;
   float DeltaRF = 1.0e-6f;
   std::uint8_t InputIsSuperquad = 0;
+  // A seed given for the Monte Carlo search makes a run repeatable; without it every search
+  // is seeded from the clock.
+  std::uint8_t SeedGiven = 0;
+  std::uint32_t RandomSeed = 0;
 
   // --- derived and working state ---
   std::uint8_t MonotonicData = 0;

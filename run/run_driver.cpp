@@ -8,6 +8,8 @@
 #include "engine/calculation_aborted.h"
 #include "engine/engine.h"
 #include "fitting/gradient.h"
+#include "fitting/monte_carlo.h"
+#include "fitting/simplex_search.h"
 #include "fitting/one_by_one.h"
 #include "model/dat_reader.h"
 #include "model/input_messages.h"
@@ -62,6 +64,9 @@ class RunDriver {
   void methodStep();
   void gradientStep();
   void searchStep();
+  void search();
+  void monteCarloRepeats();
+  void packWithUnitScale();
   bool reportStep();
   void writeClosingLines(const ClockReading& start);
 
@@ -75,6 +80,7 @@ class RunDriver {
   RunFiles files_;
   std::unique_ptr<Engine> engine_;
   GradientState gradient_;
+  MonteCarloState monteCarlo_;
   int oneByOneParameters_ = 0;  // parameters the one-by-one mode cycled (0: it made no cycles)
 };
 
@@ -292,11 +298,75 @@ void RunDriver::gradientStep() {
   }
 }
 
-// Simplex and Monte Carlo move the packed parameter vector.
-void RunDriver::searchStep() {
+void RunDriver::packWithUnitScale() {
   engine_->ParamScale = 1;
   engine_->PackParameters();
+}
+
+// One search of the run's method from the packed vector x.
+void RunDriver::search() {
+  if (steps_.code == kMonteCarlo)
+    MonteCarloSearch(*engine_, monteCarlo_);
+  else
+    SimplexSearch(*engine_);
+}
+
+// Simplex and Monte Carlo move the packed parameter vector. In the one-by-one mode each
+// single-parameter search starts from the vector packed afresh and leaves its result in the
+// model; the purities flagged for fitting move in every search.
+void RunDriver::searchStep() {
+  packWithUnitScale();
+  monteCarlo_.BoundaryFlag = 0;
+  monteCarlo_.RepeatCount = 0;
   if (m_.SingleStep || m_.NFit == 0) return;
+  if (steps_.code == kMonteCarlo) {
+    monteCarloRepeats();
+  } else if (m_.FitOneByOne) {
+    FitOneByOne(
+        *engine_,
+        [this] {
+          m_.RunIncomplete = 1;
+          search();
+        },
+        [this] {
+          packWithUnitScale();
+          m_.RunIncomplete = 1;
+          search();
+          engine_->UnpackParameters();
+        });
+  } else {
+    m_.RunIncomplete = 1;
+    search();
+  }
+  packWithUnitScale();
+}
+
+// A search whose estimate ends near an end of its interval is repeated around the new
+// estimate, six searches at most.
+void RunDriver::monteCarloRepeats() {
+  do {
+    if (monteCarlo_.RepeatCount == 1)
+      files_.report.line("! Second repeating of Monte-Carlo calculations");
+    if (monteCarlo_.RepeatCount == 2)
+      files_.report.line("! Third repeating of Monte-Carlo calculations");
+    m_.RunIncomplete = 1;
+    if (m_.FitOneByOne) {
+      const int cycled = FitOneByOne(
+          *engine_, [this] { search(); },
+          [this] {
+            packWithUnitScale();
+            m_.RunIncomplete = 1;
+            search();
+            engine_->UnpackParameters();
+          });
+      // After cycles no repeat follows.
+      if (cycled >= 2) monteCarlo_.RepeatCount = 5;
+    } else {
+      search();
+    }
+    ++monteCarlo_.RepeatCount;
+    if (monteCarlo_.RepeatCount > 5) monteCarlo_.BoundaryFlag = 0;
+  } while (monteCarlo_.BoundaryFlag);
 }
 
 bool RunDriver::reportStep() {
@@ -374,6 +444,7 @@ RunStatus RunDriver::run() {
 
   engine_ = std::make_unique<Engine>(m_, platform_, files_.report);
   engine_->startRun();
+  monteCarlo_.Seed = m_.RandomSeed;
   const ClockReading start = platform_.now();
   writeBanner(start);
   files_.input->line = 0;

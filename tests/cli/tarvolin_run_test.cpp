@@ -34,6 +34,9 @@ TEST(CliOptions, EveryOption) {
   EXPECT_FLOAT_EQ(o->deltaRF, 2.5e-5f);
   EXPECT_EQ(o->output, "out.OUT");
   EXPECT_EQ(cli::parseOptions({"--method=montecarlo", "x.dat"}, error)->method, kMonteCarlo);
+  EXPECT_EQ(*cli::parseOptions({"--seed", "4294967295", "x.dat"}, error)->seed, 4294967295u);
+  EXPECT_FALSE(cli::parseOptions({"--seed", "4294967296", "x.dat"}, error));
+  EXPECT_FALSE(cli::parseOptions({"--seed", "-1", "x.dat"}, error));
 }
 
 TEST(CliOptions, UsageErrors) {
