@@ -30,12 +30,12 @@ int FitOneByOne(Engine& engine, const std::function<void()>& ordinaryRun,
   for (std::uint8_t* key : keys)
     if (*key == 1) fitted.push_back(key);
   const int count = static_cast<int>(fitted.size());
+  engine.OneByOneCount = 0;
   if (count < 2) {
     ordinaryRun();
     return count;
   }
 
-  engine.OneByOneCount = 0;
   Real R0 = 0;
   do {
     processUserEvents(engine);

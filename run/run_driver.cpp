@@ -16,6 +16,7 @@
 #include "model/numeric_words.h"
 #include "model/superquad_reader.h"
 #include "run/fitted_data_writer.h"
+#include "run/report_writer.h"
 #include "run/run_clock.h"
 #include "run/run_files.h"
 
@@ -372,6 +373,7 @@ void RunDriver::monteCarloRepeats() {
 bool RunDriver::reportStep() {
   if (steps_.code != kGradient) {
     engine_->EvaluateObjective();
+    WriteParameterReport(*engine_, files_.report);
     return true;
   }
   if (m_.SingleStep || m_.NFit == 0) return true;
@@ -387,6 +389,7 @@ bool RunDriver::reportStep() {
       m_.Step = step;
     }
     m_.RunIncomplete = 1;
+    WriteGradientReport(*engine_, gradient_, files_.report, m_.NFit);
   });
 }
 
@@ -410,6 +413,7 @@ RunStatus RunDriver::runSystem(int s) {
   try {
     if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
     if (!reportStep()) return endEarly(RunStatus::CalculationFailure);
+    WriteDataTables(*engine_, files_, s == m_.NSystems);
   } catch (const CalculationAborted&) {
     // The engine has told the user already; nothing more is written.
     return endEarly(RunStatus::CalculationFailure);

@@ -1,10 +1,9 @@
-#include "run/fitted_data_writer.h"
-
 #include <filesystem>
 #include <random>
 #include <sstream>
 
 #include "base/number_format.h"
+#include "run/fitted_data_writer.h"
 #include "tests/support/test_support.h"
 
 namespace tarvolin::test {
@@ -102,7 +101,8 @@ class RandomDat {
       methods.push_back(kMethods[pick(0, 7)]);
     }
     std::ostringstream out;
-    out << "1\r\nRandom system\r\n1,2\r\n" << reactants << " " << species << " " << blocks << "\r\n";
+    out << "1\r\nRandom system\r\n1,2\r\n"
+        << reactants << " " << species << " " << blocks << "\r\n";
     for (int n : points) out << n << " ";
     for (int m : methods) out << m << " ";
     out << "\r\n";
@@ -141,7 +141,8 @@ class RandomDat {
     for (int b = 0; b < blocks; ++b) {
       for (int s = 0; s < species; ++s) out << real() << " ";
       out << "\r\n";
-      for (int s = 0; s < species; ++s) out << (s == 0 && b == 0 ? pick(0, 1) * 10 : pick(0, 1)) << " ";
+      for (int s = 0; s < species; ++s)
+        out << (s == 0 && b == 0 ? pick(0, 1) * 10 : pick(0, 1)) << " ";
       out << "\r\n";
     }
     for (int s = 0; s < species; ++s) out << real() << " ";
@@ -189,8 +190,8 @@ class FittedDataRoundTrip : public ScratchFolderTest {
     first->NSystems = 1;
     const std::string copy = fittedDataText(*first, 1);
     auto second = newModel();
-    ASSERT_TRUE(readDatText(copy, *second, platform))
-        << platform.messages.back().text << "\n" << copy;
+    ASSERT_TRUE(readDatText(copy, *second, platform)) << platform.messages.back().text << "\n"
+                                                      << copy;
     second->NSystems = 1;
     expectSameModel(*first, *second, relative);
     EXPECT_EQ(fittedDataText(*second, 1), copy);
