@@ -1,0 +1,9 @@
+// tarvolin: the desktop program.
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tarvolin");
+  return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The platform services of the desktop program: message boxes, processing of pending window
+// events during a fit, the progress dialog's two read-outs and the Cancel request.
+
+#include <functional>
+
+#include "base/platform.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace tarvolin::ui {
+
+class GuiPlatform : public Platform {
+ public:
+  explicit GuiPlatform(QWidget* parent = nullptr) : parent_(parent) {}
+
+  MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
+                            MessageButtons buttons) override;
+  void processPendingEvents() override;
+  bool cancelRequested() override { return cancel_; }
+  bool hasProgressDisplay() override { return static_cast<bool>(progress_); }
+  void showProgress(const std::string& iteration, const std::string& value) override;
+  ClockReading now() override;
+  std::uint64_t tickCount() override;
+
+  // The progress dialog's read-outs; empty when no dialog is shown.
+  void setProgressDisplay(std::function<void(const QString&, const QString&)> display) {
+    progress_ = std::move(display);
+  }
+  void requestCancel() { cancel_ = true; }
+  void clearCancel() { cancel_ = false; }
+
+ private:
+  QWidget* parent_;
+  bool cancel_ = false;
+  std::function<void(const QString&, const QString&)> progress_;
+};
+
+}  // namespace tarvolin::ui
