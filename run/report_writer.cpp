@@ -190,14 +190,15 @@ void writeConcentrationTable(Engine& engine, int b, const std::vector<int>& show
     m.CurrentPoint = static_cast<std::uint16_t>(p);
     engine.CALC();
     std::string line = fmt::integer(p, 3) + ". ";
-    for (int i = 1; i <= m.NSpecies; ++i) line += " " + fmt::scientific(engine.main.C[i], 13);
+    auto column = [&line](Real value) { line.append(" ").append(fmt::scientific(value, 13)); };
+    for (int i = 1; i <= m.NSpecies; ++i) column(engine.main.C[i]);
     line += " | ";
     // The totals as tabulated, before any purity correction.
-    for (int j = 1; j <= m.NInputReagents; ++j) line += " " + fmt::scientific(m.Ct[p][j], 13);
+    for (int j = 1; j <= m.NInputReagents; ++j) column(m.Ct[p][j]);
     line += " | ";
-    line += " " + fmt::scientific(volumes[p - first], 13);
+    column(volumes[p - first]);
     line += "  | ";
-    for (int k : shown) line += " " + fmt::scientific(engine.main.Cbt[k], 13);
+    for (int k : shown) column(engine.main.Cbt[k]);
     report.line(line);
   }
 }

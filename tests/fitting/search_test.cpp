@@ -136,8 +136,11 @@ TEST(MonteCarloSearchTest, ZeroWidthIntervals) {
   MonteCarloState state;
   MonteCarloSearch(*h.engine, state);
   h.engine->UnpackParameters();
-  for (int s = 1; s <= m.NSpecies; ++s)
-    if (m.FitAV[s][1] == 1) EXPECT_EQ(m.AV[s][1], 0.0L);
+  for (int s = 1; s <= m.NSpecies; ++s) {
+    if (m.FitAV[s][1] == 1) {
+      EXPECT_EQ(m.AV[s][1], 0.0L);
+    }
+  }
 
   m.Step = 0;
   pack(h);
