@@ -7,6 +7,7 @@
 // minimisation of the squared residuals as the start of the gradient method and as the
 // fallback when Newton-Raphson fails.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -20,6 +21,8 @@ namespace tarvolin {
 namespace {
 
 constexpr int kMaxNewtonCycles = 999;
+// Longest Newton step in ln units: a factor of 2.2e4 in a free concentration per cycle.
+constexpr Real kMaxNewtonStep = 10.0L;
 constexpr int kGradientStartMaxCount = 10;  // nine simplex iterations
 constexpr int kFallbackMaxCount = 300;      // 299 iterations
 // Warm starts are used once the run's step is below this value.
@@ -256,6 +259,15 @@ void Engine::newtonRaphson(const BasisView& view) {
     converged = 0;
     for (int k = 1; k <= nb; ++k) {
       if (std::fabs(NewtonRhs[k]) <= tolerance * std::fabs(basis.LnFree[k])) ++converged;
+    }
+    // From far below the solution the full step overshoots by orders of magnitude (the
+    // logarithm of a species concentration grows linearly, the concentration exponentially):
+    // a step longer than kMaxNewtonStep is shortened to that length along its direction.
+    Real largest = 0;
+    for (int k = 1; k <= nb; ++k) largest = std::max(largest, std::fabs(NewtonRhs[k]));
+    if (largest > kMaxNewtonStep) {
+      const Real shorten = kMaxNewtonStep / largest;
+      for (int k = 1; k <= nb; ++k) NewtonRhs[k] *= shorten;
     }
     for (int k = 1; k <= nb; ++k) basis.LnFree[k] += NewtonRhs[k];
   }
