@@ -21,33 +21,15 @@ namespace tarvolin::test {
 
 struct EngineHarness {
   EngineHarness() : model(newModel()) {
-    reportPath = (std::filesystem::temp_directory_path() /
-                  ("tarvolin-engine-" + std::to_string(std::random_device{}()) + ".out"))
-                     .string();
-    report.create(reportPath);
     engine = std::make_unique<Engine>(*model, platform, report);
     model->Step = 0.12L;
     model->Tolerance = 1e-20L;
     clearFloatingPointFlags();
   }
-  ~EngineHarness() {
-    try {
-      report.close();
-    } catch (...) {
-    }
-    std::error_code ignored;
-    std::filesystem::remove(reportPath, ignored);
-    clearFloatingPointFlags();
-  }
+  ~EngineHarness() { clearFloatingPointFlags(); }
 
   // Everything written to the report so far.
-  std::string reportText() {
-    report.close();
-    std::string text;
-    readWholeFile(reportPath, text);
-    report.append(reportPath);
-    return text;
-  }
+  std::string reportText() { return scratch.text(); }
 
   void startRun(int fittingMethod) {
     model->FittingMethod = static_cast<std::uint8_t>(fittingMethod);
@@ -93,8 +75,9 @@ struct EngineHarness {
 
   std::unique_ptr<Model> model;
   FakePlatform platform;
-  TextWriter report;
-  std::string reportPath;
+  ScratchReport scratch{"tarvolin-engine"};
+  TextWriter& report = scratch.writer;
+  std::string& reportPath = scratch.path;
   std::unique_ptr<Engine> engine;
 };
 

@@ -21,32 +21,14 @@ struct FitHarness {
     const std::string text = readFile(sourcePath("examples/" + example));
     EXPECT_TRUE(readDatText(text, *model, platform)) << example;
     truth = std::make_unique<Model>(*model);
-    reportPath = (std::filesystem::temp_directory_path() /
-                  ("tarvolin-fit-" + std::to_string(std::random_device{}()) + ".out"))
-                     .string();
-    report.create(reportPath);
     model->FittingMethod = static_cast<std::uint8_t>(fittingMethod);
     engine = std::make_unique<Engine>(*model, platform, report);
     engine->startRun();
     clearFloatingPointFlags();
   }
-  ~FitHarness() {
-    try {
-      report.close();
-    } catch (...) {
-    }
-    std::error_code ignored;
-    std::filesystem::remove(reportPath, ignored);
-    clearFloatingPointFlags();
-  }
+  ~FitHarness() { clearFloatingPointFlags(); }
 
-  std::string reportText() {
-    report.close();
-    std::string text;
-    readWholeFile(reportPath, text);
-    report.append(reportPath);
-    return text;
-  }
+  std::string reportText() { return scratch.text(); }
 
   // Moves every flagged lgBETA by `shift` log units and every flagged Fo, a or AV by the
   // fraction `relative` of its value.
@@ -86,8 +68,8 @@ struct FitHarness {
   std::unique_ptr<Model> model;
   std::unique_ptr<Model> truth;  // the model as read, before any perturbation
   FakePlatform platform;
-  TextWriter report;
-  std::string reportPath;
+  ScratchReport scratch{"tarvolin-fit"};
+  TextWriter& report = scratch.writer;
   std::unique_ptr<Engine> engine;
 };
 

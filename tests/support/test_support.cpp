@@ -44,6 +44,30 @@ void ScratchFolderTest::TearDown() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
+ScratchReport::ScratchReport(const std::string& prefix)
+    : path((std::filesystem::temp_directory_path() /
+            (prefix + "-" + std::to_string(std::random_device{}()) + ".out"))
+               .string()) {
+  if (!writer.create(path)) ADD_FAILURE() << "cannot create " << path;
+}
+
+ScratchReport::~ScratchReport() {
+  try {
+    writer.close();
+  } catch (...) {
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+std::string ScratchReport::text() {
+  writer.close();
+  std::string content;
+  readWholeFile(path, content);
+  writer.append(path);
+  return content;
+}
+
 std::string sourcePath(const std::string& relative) {
   return std::string(TARVOLIN_SOURCE_DIR) + "/" + relative;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/text_file.h"
 #include "model/model.h"
 
 namespace tarvolin::test {
@@ -49,6 +50,20 @@ class ScratchFolderTest : public ::testing::Test {
   void TearDown() override;
   std::filesystem::path folder_;
   std::filesystem::path previous_;
+};
+
+// A report file in the temporary folder for tests that write report lines; removed at the end.
+class ScratchReport {
+ public:
+  explicit ScratchReport(const std::string& prefix = "tarvolin-report");
+  ~ScratchReport();
+  ScratchReport(const ScratchReport&) = delete;
+  ScratchReport& operator=(const ScratchReport&) = delete;
+  // Everything written so far; the file stays open for more.
+  std::string text();
+
+  std::string path;
+  TextWriter writer;
 };
 
 std::string sourcePath(const std::string& relative);  // a path inside the source tree
