@@ -1,0 +1,474 @@
+// The data-input window's DAT files: the layout it writes, the file it replaces, its own
+// reader with its restrictions and messages, and the files of the Fitting Test.
+
+#include "ui/data_input/plan_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "run/run_driver.h"
+#include "tests/support/test_support.h"
+#include "tests/ui_logic/plan_fixtures.h"
+#include "ui/data_input/fit_curve_labels.h"
+#include "ui/data_input/grid_data.h"
+#include "ui/data_input/load_data.h"
+#include "ui/data_input/save_data.h"
+#include "ui/data_input/test_data.h"
+
+namespace tarvolin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> texts(const Notices& notices) {
+  std::vector<std::string> out;
+  for (const Notice& n : notices) out.push_back(n.text);
+  return out;
+}
+
+// A one-point, two-reactant plan with values that sit exactly in the fixed columns.
+void fillSmallPlan(PlanData& plan) {
+  AddReactant(plan, "M");
+  AddReactant(plan, "L");
+  setRow(plan.ExpData, 1, {"7.25", "0.05", "0,1"});
+  setRow(plan.ExpData, 2, {"7.5", "0.04", "0.12"});
+  setRow(plan.StabConst, 1, {"0", "N", "7", "N", "1", "0"});
+  setRow(plan.StabConst, 2, {"0", "N", "0", "N", "0", "1"});
+  setRow(plan.StabConst, 3, {"3.25", "Y", "7.75", "Y", "1", "2"});
+}
+
+TEST(PlanSaveData, WritesTheWindowsLayout) {
+  PlanData plan;
+  fillSmallPlan(plan);
+  auto model = newModel();
+  TestData(plan, *model);
+  ASSERT_FALSE(plan.DataError);
+  EXPECT_EQ(SaveData(*model),
+            "1\r\n"
+            "Exp. method: NMR; Reagents: M L; Product(s):ML2\r\n"
+            "1,2\r\n"
+            "2,3,1\r\n"
+            "2,-1,\r\n"
+            "       0.000000,       1.000000,       1.000000\r\n"
+            "1,0,\r\n"
+            "0,1,\r\n"
+            "1,2,\r\n"
+            "2\r\n"
+            "1,2,\r\n"
+            "1,1,\r\n"
+            "     7.25000000,     7.50000000,\r\n"
+            "  0.05000000,  0.04000000,\r\n"
+            "  0.10000000,  0.12000000,\r\n"
+            "       7.000000,       0.000000,       7.750000,\r\n"
+            "0,0,1,\r\n"
+            "     0.00000,     0.00000,     3.25000,\r\n"
+            "0,0,1,\r\n"
+            "0,\r\n"
+            " 0.12000, 1.000000E-0020\r\n");
+}
+
+TEST(PlanSaveData, ListsBreakAfterTenValues) {
+  auto model = newModel();
+  Model& m = *model;
+  m.NSystems = m.NCalcModels = m.NBlocks = 1;
+  m.HeaderInt2 = 2;
+  m.NReactants = m.NInputReagents = m.ReagentSpecies[1] = 1;
+  m.NSpecies = 1;
+  m.Method[1] = -1;
+  m.NPoints[1] = 11;
+  const std::string text = SaveData(m);
+  const auto lines = splitLines(text);
+  EXPECT_EQ(lines[4], "11,-1,");
+  EXPECT_EQ(std::count(lines[12].begin(), lines[12].end(), ','), 10);  // Yexp 1-10
+  EXPECT_EQ(std::count(lines[13].begin(), lines[13].end(), ','), 1);   // Yexp 11
+}
+
+// Fixed columns that would drop digits the grid shows give way to the exponent form.
+TEST(PlanSaveData, NoTypedDigitIsLost) {
+  EXPECT_EQ(savedReal(0.05L, 12, 8), "  0.05000000");
+  EXPECT_EQ(savedReal(1.234e-9L, 12, 8), " 1.234E-0009");
+  EXPECT_EQ(savedReal(0.0016528926L, 12, 8), " 1.6528926E-0003");
+  EXPECT_EQ(savedReal(4.123456L, 12, 5), " 4.123456E+0000");
+  EXPECT_EQ(savedReal(-3.25L, 12, 5), "    -3.25000");
+  EXPECT_EQ(savedReal(1.0L / 3, 12, 5), " 3.33333333333333E-0001");
+}
+
+class PlanFiles : public ScratchFolderTest {
+ protected:
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    fs::create_directory("program");
+    fs::create_directory("data");
+    fillZincPyridine(plan_);
+  }
+
+  PlanData plan_;
+  std::unique_ptr<Model> model_ = newModel();
+  FakePlatform platform_;
+};
+
+// The run's own reader takes the saved file and finds the model Test Data built.
+TEST_F(PlanFiles, SavedFileReadsBackIntoTheSameModel) {
+  const SaveOutcome saved = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
+  ASSERT_TRUE(saved.saved);
+  EXPECT_TRUE(plan_.DataSaved);
+  auto read = newModel();
+  ASSERT_TRUE(readDatText(readFile("data/ZN.DAT"), *read, platform_));
+  EXPECT_TRUE(platform_.messages.empty());
+  const Model& a = *model_;
+  const Model& b = *read;
+  EXPECT_EQ(b.Title, a.Title);
+  EXPECT_EQ(b.NReactants, a.NReactants);
+  EXPECT_EQ(b.NSpecies, a.NSpecies);
+  EXPECT_EQ(b.NInputReagents, a.NInputReagents);
+  EXPECT_EQ(b.Method[1], -1);
+  EXPECT_EQ(b.NPoints[1], a.NPoints[1]);
+  for (int p = 1; p <= a.NPoints[1]; ++p) {
+    EXPECT_EQ(b.Yexp[p], a.Yexp[p]) << p;
+    EXPECT_EQ(b.PointFactor[p], a.PointFactor[p]) << p;
+    for (int i = 1; i <= a.NInputReagents; ++i) EXPECT_EQ(b.Ct[p][i], a.Ct[p][i]) << p;
+  }
+  for (int s = 1; s <= a.NSpecies; ++s) {
+    EXPECT_EQ(b.lgBETA[s], a.lgBETA[s]) << s;
+    EXPECT_EQ(b.FitBeta[s], a.FitBeta[s]) << s;
+    EXPECT_EQ(b.AV[s][1], a.AV[s][1]) << s;
+    EXPECT_EQ(b.FitAV[s][1], a.FitAV[s][1]) << s;
+    for (int r = 1; r <= a.NReactants; ++r) EXPECT_EQ(b.Stoich[s][r], a.Stoich[s][r]);
+  }
+  EXPECT_EQ(b.ReagentSpecies[2], 2);
+  EXPECT_EQ(b.FitPurity[1], 0);
+  EXPECT_EQ(b.FitBlock[1], a.FitBlock[1]);
+  EXPECT_EQ(b.Step, a.Step);
+  EXPECT_EQ(b.Tolerance, a.Tolerance);
+}
+
+TEST_F(PlanFiles, SaveThenOpenGivesTheSameGrids) {
+  plan_.EditStep = "0.1";
+  plan_.FitSysErr = true;
+  ASSERT_TRUE(SavePlan(plan_, *model_, "data/ZN.DAT", "program").saved);
+
+  PlanData opened;
+  AddReactant(opened, "X");
+  opened.CurveShown = true;
+  auto model = newModel();
+  const OpenOutcome outcome = OpenPlan(opened, *model, "data/ZN.DAT");
+  EXPECT_TRUE(outcome.notices.empty());
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
+  EXPECT_TRUE(opened.ExpData == plan_.ExpData);
+  EXPECT_TRUE(opened.StabConst == plan_.StabConst);
+  EXPECT_EQ(opened.StabConst.cell(4, 0), "A2B");
+  EXPECT_EQ(opened.EditStep, "0.1");
+  EXPECT_TRUE(opened.FitSysErr);
+  EXPECT_FALSE(opened.CurveShown);
+  EXPECT_FALSE(opened.DataError);
+}
+
+TEST_F(PlanFiles, GridsShowTheUsersDecimalSeparator) {
+  ASSERT_TRUE(SavePlan(plan_, *model_, "data/ZN.DAT", "program").saved);
+  PlanData opened;
+  opened.DecimalSeparator = ',';
+  ASSERT_TRUE(OpenPlan(opened, *model_, "data/ZN.DAT").loaded);
+  EXPECT_EQ(opened.ExpData.cell(5, concentrationColumn(1)), "0,0192");
+  EXPECT_EQ(opened.StabConst.cell(4, kShiftColumn), "16,204");
+  EXPECT_EQ(opened.EditStep, "0,12");
+  // and they convert back as typed
+  auto model = newModel();
+  TestData(opened, *model);
+  EXPECT_FALSE(opened.DataError);
+  EXPECT_EQ(model->Ct[5][1], 0.0192L);
+}
+
+TEST_F(PlanFiles, SavingOverAFileKeepsItAsBackup) {
+  writeFile("data/ZN.DAT", "previous content\r\n");
+  writeFile("program/ZN.BAK", "older backup\r\n");
+  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
+  ASSERT_TRUE(outcome.saved);
+  EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
+  EXPECT_EQ(readFile("program/ZN.BAK"), "previous content\r\n");
+  EXPECT_EQ(readFile("data/ZN.DAT"), SaveData(*model_));
+  EXPECT_FALSE(fs::exists("data/ZN.BAK"));
+  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator{}), 1);
+}
+
+// Test Data runs before the file is touched.
+TEST_F(PlanFiles, FailedTestDataLeavesTheFileAsItWas) {
+  writeFile("data/ZN.DAT", "previous content\r\n");
+  plan_.StabConst.setCell(2, kShiftColumn, "?.?");
+  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
+  EXPECT_FALSE(outcome.saved);
+  EXPECT_EQ(texts(outcome.notices),
+            (std::vector<std::string>{"Number of Experimental Points = 5",
+                                      "Incorrect NMR Shift for Compound 2"}));
+  EXPECT_EQ(readFile("data/ZN.DAT"), "previous content\r\n");
+  EXPECT_FALSE(fs::exists("program/ZN.BAK"));
+  EXPECT_FALSE(plan_.DataSaved);
+
+  EXPECT_FALSE(SavePlan(plan_, *model_, "data/NEW.DAT", "program").saved);
+  EXPECT_FALSE(fs::exists("data/NEW.DAT"));
+}
+
+TEST_F(PlanFiles, BackupThatCannotBeMadeEndsTheSave) {
+  writeFile("data/ZN.DAT", "previous content\r\n");
+  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "no-such-folder");
+  EXPECT_FALSE(outcome.saved);
+  ASSERT_FALSE(outcome.notices.empty());
+  EXPECT_EQ(outcome.notices.back(), errorNotice("Unable to create backup file."));
+  EXPECT_EQ(readFile("data/ZN.DAT"), "previous content\r\n");
+}
+
+TEST_F(PlanFiles, WriteThatFailsIsReported) {
+  const SaveOutcome outcome = SavePlan(plan_, *model_, "no-such-folder/ZN.DAT", "program");
+  EXPECT_FALSE(outcome.saved);
+  ASSERT_FALSE(outcome.notices.empty());
+  EXPECT_EQ(outcome.notices.back(), errorNotice("Cannot write into file 'no-such-folder/ZN.DAT'"));
+  EXPECT_FALSE(plan_.DataSaved);
+}
+
+TEST(PlanFileNames, ExtensionBackupAndTexts) {
+  EXPECT_EQ(DatFileName("data/zn.txt"), "data/zn.DAT");
+  EXPECT_EQ(DatFileName("data/zn"), "data/zn.DAT");
+  EXPECT_EQ(DatFileName("data/zn.dat"), "data/zn.dat");
+  EXPECT_EQ(DatFileName("data/zn.v2.Dat"), "data/zn.v2.Dat");
+  EXPECT_EQ(BackupFileName("/home/x/data/ZN.DAT", "/opt/tarvolin"), "/opt/tarvolin/ZN.BAK");
+  EXPECT_EQ(OverwriteQuestion("/home/x/ZN.DAT"), "OK to overwrite /home/x/ZN.DAT");
+  EXPECT_EQ(PlanCaption("/home/x/ZN.DAT"), "Data and Speciation.   File: ZN.DAT");
+}
+
+// ---- opening ----
+
+// The grids as they were before a failed open, for comparison.
+struct GridSnapshot {
+  explicit GridSnapshot(const PlanData& plan) : exp(plan.ExpData), stab(plan.StabConst) {}
+  bool same(const PlanData& plan) const { return plan.ExpData == exp && plan.StabConst == stab; }
+  Grid exp, stab;
+};
+
+TEST_F(PlanFiles, TwoBlockFileGivesTheOneBlockWarningAndLeavesTheGrids) {
+  fs::copy_file(sourcePath("examples/TWO_BLOCKS.DAT"), "TWO.DAT");
+  TestData(plan_, *model_);  // names the products, as the test after the read will
+  const GridSnapshot before(plan_);
+  model_->Step = 0.5;
+  const OpenOutcome outcome = OpenPlan(plan_, *model_, "TWO.DAT");
+  EXPECT_FALSE(outcome.loaded);
+  ASSERT_EQ(outcome.notices.size(), 3u);
+  EXPECT_EQ(outcome.notices[0], warningNotice(kOneBlockOnly));
+  // Test Data then rebuilds the model from the unchanged grids.
+  EXPECT_EQ(outcome.notices[1].text, "Number of Experimental Points = 5");
+  EXPECT_EQ(outcome.notices[2].text, "Number of Compounds in Chem. Equilibrium = 4");
+  EXPECT_TRUE(before.same(plan_));
+  EXPECT_EQ(model_->NBlocks, 1);
+  EXPECT_EQ(model_->NPoints[1], 5);
+  EXPECT_EQ(model_->Step, 0.12L);
+}
+
+TEST_F(PlanFiles, OpenRefusesOtherNamesAndMissingFiles) {
+  writeFile("ZN.TXT", "1\r\n");
+  for (const char* name : {"ZN.TXT", "MISSING.DAT"}) {
+    const OpenOutcome outcome = OpenPlan(plan_, *model_, name);
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(texts(outcome.notices),
+              (std::vector<std::string>{"Select an existing the *.DAT File."}));
+  }
+  writeFile("lower.dat", readFile(sourcePath("examples/NMR_BATCH.DAT")));
+  EXPECT_TRUE(OpenPlan(plan_, *model_, "lower.dat").loaded);
+}
+
+// A hand-written file with comments: the reactants get letters, the products their names.
+TEST_F(PlanFiles, OpensAHandWrittenFileWithComments) {
+  fs::copy_file(sourcePath("examples/NMR_BATCH.DAT"), "NMR.DAT");
+  const OpenOutcome outcome = OpenPlan(plan_, *model_, "NMR.DAT");
+  ASSERT_TRUE(outcome.loaded) << (outcome.notices.empty() ? "" : outcome.notices[0].text);
+  const Grid& exp = plan_.ExpData;
+  const Grid& stab = plan_.StabConst;
+  EXPECT_EQ(exp.columnCount(), 4);
+  EXPECT_EQ(exp.cell(0, concentrationColumn(2)), "B");
+  EXPECT_EQ(exp.cell(16, kPropertyColumn), "8.06171680509");
+  EXPECT_EQ(exp.cell(16, concentrationColumn(2)), "0.042105263");
+  EXPECT_EQ(exp.cell(17, kPropertyColumn), "");
+  EXPECT_EQ(exp.cell(17, 0), "17");
+  const std::vector<std::string> row4 = {"A2B", "5.2", "Y", "16.204", "Y", "2", "1"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(stab.cell(4, c), row4[c]) << c;
+  EXPECT_EQ(stab.cell(1, 0), "A");
+  EXPECT_EQ(stab.cell(3, 0), "AB");
+  EXPECT_EQ(stab.cell(5, 0), "5");
+  EXPECT_EQ(stab.cell(5, kLogBetaColumn), "");
+  EXPECT_EQ(model_->Tolerance, 1e-20L);
+  EXPECT_EQ(model_->PointFactor[1], 1 / 0.019834711L);
+}
+
+// ---- the window's reader ----
+
+// The example file with the values of one line (1-based, its comment kept) replaced.
+std::string exampleWith(int line, const std::string& values) {
+  const std::string text = readFile(sourcePath("examples/NMR_BATCH.DAT"));
+  std::string out;
+  int n = 0;
+  for (const std::string& l : splitLines(text)) {
+    const auto comment = l.find('/');
+    out += ++n == line ? values + " " + (comment == std::string::npos ? "" : l.substr(comment)) : l;
+    out += "\r\n";
+  }
+  return out;
+}
+
+TEST(PlanLoadData, RestrictionsAndMessages) {
+  struct Case {
+    int line;
+    std::string values;
+    std::vector<std::string> warnings;
+  };
+  const std::string longWord(33, '1');
+  const std::vector<Case> cases = {
+      {3, "2 2", {kOneCalcModelOnly}},
+      {4, "2 4 2", {kOneBlockOnly}},
+      {4,
+       "2 4 101",
+       {"Too many experimental blocks: it is more than 100 or the number of titr. curves is "
+        "more than 100"}},
+      {4, "2 4 0", {"Incorrect number of experimental blocks: 100"}},
+      {4, "51 4 1", {"Too many basic components (reactants): it is more than 50"}},
+      {4, "2 101 1", {"Too many species in solution: it is more than 100"}},
+      {5, "3301", {"The number of data points in block is 3301 more than 3300"}},
+      {6, "8", {kBatchNmrOnly}},
+      {6, "3", {"Incorrect data type: impossible experimental method; see Help File."}},
+      {7, "0 x 1", {"The DATA file: error at line >= 6"}},
+      {11, "2 q", {"Error: line >= 10: see input of stoichiometric matrix."}},
+      {11, "2 " + longWord, {"Error: line >= 10: too long input number (word)."}},
+      {12,
+       "5",
+       {"The number of input reagents (5) is more than the number of species in solution 4"}},
+      {13,
+       "1 5",
+       {"The number of input reagents (5) is more than the number of all species in "
+        "solution (4)"}},
+      {12, "1", {kReactantsAsReagentsOnly}},
+      {13, "2 1", {kReactantsAsReagentsOnly}},
+      {27, "0.12", {"The DATA file: error at line >= 27"}},
+  };
+  for (const Case& c : cases) {
+    auto model = newModel();
+    const LoadOutcome outcome = LoadData(exampleWith(c.line, c.values), *model);
+    EXPECT_TRUE(outcome.DataError) << c.values;
+    EXPECT_EQ(texts(outcome.notices), c.warnings) << c.values;
+    for (const Notice& n : outcome.notices) EXPECT_EQ(n.kind, MessageKind::Warning);
+  }
+}
+
+// A file of more than one calculation model is read to its end, yet not taken into the grids.
+TEST(PlanLoadData, SecondCalcModelWarnsAndReadsOn) {
+  auto model = newModel();
+  const LoadOutcome outcome = LoadData(exampleWith(3, "2 2"), *model);
+  EXPECT_TRUE(outcome.DataError);
+  EXPECT_EQ(model->NCalcModels, 1);
+  EXPECT_EQ(model->Tolerance, 1e-20L);
+  EXPECT_EQ(model->ReadError, 1);
+}
+
+TEST(PlanLoadData, MessageTableTexts) {
+  AboutErrDetail d;
+  d.line = 7;
+  d.code = kLoadBadTitratedVolume;
+  d.volume = 0;
+  EXPECT_EQ(AboutErr(d).text, "Error: line >= 7: 0 - incorrect value of titr. volume.");
+  d.code = kLoadTooManyPoints;
+  EXPECT_EQ(AboutErr(d).text, "The number of data points is more than 3300");
+  d.code = 5;
+  EXPECT_EQ(AboutErr(d).text, "");
+}
+
+TEST(PlanLoadData, WordsCommentsAndLineCount) {
+  PlanWords words("skip\nTitle / with slash\n3.,7./comment, 8\n\r\n12.5 x/\n/only\n.");
+  words.skipLine();
+  words.skipLine();
+  EXPECT_EQ(words.line(), 2);
+  std::string w;
+  std::vector<std::string> seen;
+  while (words.Get_Wrd(w) == PlanWords::Result::Ok) seen.push_back(w);
+  EXPECT_EQ(seen, (std::vector<std::string>{"3", "7", "12.5", "x", "."}));
+  EXPECT_EQ(words.line(), 6);
+
+  PlanWords crlf("a\r\nb\r\n1\r\n2\r\n");
+  crlf.skipLine();
+  crlf.skipLine();
+  crlf.Get_Wrd(w);
+  EXPECT_EQ(crlf.line(), 3);  // the line end after the word is consumed with it
+}
+
+TEST(PlanLoadData, SpeciesCountAndReagentWithPointRead) {
+  auto model = newModel();
+  std::string text = exampleWith(4, "2 4.5 1");
+  const auto at = text.find("\n1 2 ", text.find("/ number of input reagents"));
+  text.replace(at, 5, "\n1. 2. ");
+  const LoadOutcome outcome = LoadData(text, *model);
+  EXPECT_FALSE(outcome.DataError) << (outcome.notices.empty() ? "" : outcome.notices[0].text);
+  EXPECT_EQ(model->NSpecies, 4);
+  EXPECT_EQ(model->FitPurity[2], 0);
+}
+
+// ---- Fitting Test ----
+
+TEST_F(PlanFiles, FittingTestRunsTheSimplexDriverOnce) {
+  plan_.StabConst.setCell(3, kLogBetaColumn, "3.1");
+  const FittingTestOutcome outcome = PrepareFittingTest(plan_, *model_);
+  ASSERT_TRUE(outcome.ready);
+  EXPECT_TRUE(outcome.notices.empty());
+  EXPECT_FALSE(plan_.QuietTest);
+  EXPECT_EQ(readFile("IN.IN"), "_ExpPlan.DAT\r\n_ExpPlan.OUT\r\n");
+  EXPECT_EQ(model_->SingleStep, 1);
+  EXPECT_EQ(SimplexRun(*model_, platform_), RunStatus::Completed);
+  for (const ShownMessage& m : platform_.messages) ADD_FAILURE() << m.text;
+  EXPECT_TRUE(fs::exists(kFitTestCurveName));
+  EXPECT_NEAR(static_cast<double>(model_->lgBETA[3]), 3.1, 1e-12);  // single step: not fitted
+}
+
+TEST_F(PlanFiles, FittingTestShowsOnlyFailures) {
+  plan_.StabConst.setCell(3, stoichColumn(1), "");
+  const FittingTestOutcome outcome = PrepareFittingTest(plan_, *model_);
+  EXPECT_FALSE(outcome.ready);
+  EXPECT_EQ(texts(outcome.notices),
+            (std::vector<std::string>{"Incorrect Stoichiometric Coefficient for Compound 3"}));
+  EXPECT_FALSE(fs::exists(kFitTestDataName));
+}
+
+// A file saved by the window is fitted by every method: the two deterministic ones back to the
+// constants the data were made from, the random search at least towards them.
+TEST_F(PlanFiles, SavedFileIsFittedByEveryMethod) {
+  PlanData plan;
+  auto model = newModel();
+  fs::copy_file(sourcePath("examples/NMR_BATCH.DAT"), "NMR.DAT");
+  ASSERT_TRUE(OpenPlan(plan, *model, "NMR.DAT").loaded);
+  plan.StabConst.setCell(3, kLogBetaColumn, "3.2");
+  plan.StabConst.setCell(4, kLogBetaColumn, "5.5");
+  ASSERT_TRUE(SavePlan(plan, *model, "SAVED.DAT", "program").saved);
+  writeFile("IN.IN", "SAVED.DAT\r\nsaved.out\r\n");
+  model->SeedGiven = 1;
+  for (auto driver : {&GradientRun, &SimplexRun, &MonteCarloRun}) {
+    const bool random = driver == &MonteCarloRun;
+    SCOPED_TRACE(driver == &GradientRun ? "gradient" : random ? "Monte Carlo" : "simplex");
+    EXPECT_EQ(driver(*model, platform_), RunStatus::Completed);
+    EXPECT_NEAR(static_cast<double>(model->lgBETA[3]), 2.90, random ? 0.25 : 0.02);
+    EXPECT_NEAR(static_cast<double>(model->lgBETA[4]), 5.20, random ? 0.25 : 0.04);
+  }
+  EXPECT_TRUE(platform_.messages.empty());
+}
+
+// ---- fit-curve panel ----
+
+TEST(PlanFitCurveLabels, ExponentLosesItsLeadingZeros) {
+  EXPECT_EQ(FitCurveTickLabel(0.5L), " 5.00E-1");
+  EXPECT_EQ(FitCurveTickLabel(123), " 1.23E+2");
+  EXPECT_EQ(FitCurveTickLabel(-0.5L), "-5.00E-1");
+  EXPECT_EQ(FitCurveTickLabel(0), " 0.00E+0");
+  EXPECT_EQ(FitCurveTickLabel(1.5e12L), " 1.50E+12");
+  EXPECT_EQ(FitCurveTickLabel(1e-100L), " 1.00E-100");
+  EXPECT_EQ(FitCurveTickLabel(8.0617L), " 8.06E+0");
+  const auto labels = FitCurveTickLabels(1, 16);
+  EXPECT_EQ(labels[0], " 1.00E+0");
+  EXPECT_EQ(labels[1], " 3.50E+0");
+  EXPECT_EQ(labels[6], " 1.60E+1");
+}
+
+}  // namespace
+}  // namespace tarvolin::test
