@@ -1,0 +1,120 @@
+#include "ui/plotting/cubic_spline.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace tarvolin::plotting {
+namespace {
+
+using test::ExpectClose;
+
+// f(x) = 2x^3 - 3x^2 + x - 5: f' = 6x^2 - 6x + 1, f'' = 12x - 6, f''' = 12.
+Real cubic(Real x) { return ((2 * x - 3) * x + 1) * x - 5; }
+Real cubicSlope(Real x) { return (6 * x - 6) * x + 1; }
+
+struct Knots {
+  std::vector<Real> x, y;
+};
+
+Knots knotsOf(std::vector<Real> x, Real (*f)(Real)) {
+  Knots k{std::move(x), {}};
+  for (const Real v : k.x) k.y.push_back(f(v));
+  return k;
+}
+
+// With four or more knots the end conditions take the third derivative from the outermost
+// four knots, which is exact for a cubic: the spline is the cubic itself, also beyond the ends.
+TEST(CubicSpline, ReproducesACubicThroughFourOrMoreUnevenKnots) {
+  for (const auto& x :
+       {std::vector<Real>{0, 0.6L, 1.7L, 2}, std::vector<Real>{-1, 0, 0.6L, 1.7L, 2, 3.1L, 4, 7}}) {
+    SCOPED_TRACE(x.size());
+    const Knots k = knotsOf(x, cubic);
+    CubicSpline s(k.x, k.y);
+    for (Real u = -2; u <= 8; u += 0.0625L) EXPECT_TRUE(ExpectClose(s(u), cubic(u), 1e-14L)) << u;
+    for (std::size_t i = 1; i <= x.size(); ++i) {
+      EXPECT_TRUE(ExpectClose(s.b(i), cubicSlope(x[i - 1]), 1e-13L));
+      EXPECT_TRUE(ExpectClose(s.c(i), (12 * x[i - 1] - 6) / 2, 1e-13L));
+      EXPECT_TRUE(ExpectClose(s.d(i), 2, 1e-13L));
+    }
+  }
+}
+
+// Three knots: no third derivative at the ends, so a parabola comes back exactly.
+TEST(CubicSpline, ThreeKnotsReproduceAParabola) {
+  const auto parabola = [](Real x) { return (x - 2) * x + 3; };
+  const Knots k = knotsOf({0, 1, 3}, parabola);
+  CubicSpline s(k.x, k.y);
+  for (Real u = -1; u <= 4; u += 0.125L) EXPECT_TRUE(ExpectClose(s(u), parabola(u), 1e-15L)) << u;
+  for (std::size_t i = 1; i <= 3; ++i) {
+    EXPECT_TRUE(std::fabs(s.d(i)) < 1e-15L);
+    EXPECT_TRUE(ExpectClose(s.c(i), 1, 1e-15L));
+  }
+}
+
+TEST(CubicSpline, TwoKnotsGiveTheStraightSegment) {
+  const std::vector<Real> x = {2, 6};
+  const std::vector<Real> y = {1, -1};
+  CubicSpline s(x, y);
+  EXPECT_EQ(s.b(1), -0.5L);
+  EXPECT_EQ(s.b(2), -0.5L);
+  EXPECT_EQ(s.c(1), 0.0L);
+  EXPECT_EQ(s.d(2), 0.0L);
+  EXPECT_EQ(s(4), 0.0L);
+  EXPECT_EQ(s(6), -1.0L);
+  EXPECT_EQ(s(10), -3.0L);
+  EXPECT_EQ(s(0), 2.0L);
+}
+
+TEST(CubicSpline, FewerThanTwoKnotsComputeNothing) {
+  CubicSpline none({}, {});
+  EXPECT_EQ(none(1), 0.0L);
+  const std::vector<Real> x = {3};
+  const std::vector<Real> y = {7};
+  CubicSpline one(x, y);
+  EXPECT_EQ(one(-5), 7.0L);
+}
+
+TEST(CubicSpline, PassesThroughEveryKnot) {
+  const auto wave = [](Real x) { return std::sin(x) + 0.1L * x; };
+  Knots k;
+  for (int i = 0; i < 40; ++i) k.x.push_back(i * 0.37L + 0.01L * (i % 3));
+  for (const Real v : k.x) k.y.push_back(wave(v));
+  CubicSpline s(k.x, k.y);
+  for (std::size_t i = 0; i < k.x.size(); ++i) EXPECT_TRUE(ExpectClose(s(k.x[i]), k.y[i], 1e-15L));
+}
+
+// The interval of the last evaluation is kept; the value never depends on the order of calls.
+TEST(CubicSpline, KeepsTheIntervalBetweenCalls) {
+  const Knots k = knotsOf({0, 1, 2, 3, 4, 5}, cubic);
+  CubicSpline sweep(k.x, k.y);
+  EXPECT_EQ(sweep.interval(), 1u);
+  sweep(2.5L);
+  EXPECT_EQ(sweep.interval(), 3u);
+  sweep(2.9L);
+  EXPECT_EQ(sweep.interval(), 3u);
+  sweep(-1);
+  EXPECT_EQ(sweep.interval(), 1u);
+  sweep(9);
+  EXPECT_EQ(sweep.interval(), 6u);  // above the last knot: the last cubic continues
+  sweep(0.5L);
+  EXPECT_EQ(sweep.interval(), 1u);
+
+  for (Real u = 5.5L; u >= -0.5L; u -= 0.25L) {
+    CubicSpline fresh(k.x, k.y);
+    EXPECT_EQ(sweep(u), fresh(u)) << u;
+  }
+}
+
+TEST(CubicSpline, EqualAbscissaeAreDetected) {
+  EXPECT_TRUE(strictlyIncreasing(std::vector<Real>{1, 2, 3}));
+  EXPECT_TRUE(strictlyIncreasing(std::vector<Real>{}));
+  EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 2, 2, 3}));
+  EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 3, 2}));
+}
+
+}  // namespace
+}  // namespace tarvolin::plotting
