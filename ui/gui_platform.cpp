@@ -1,5 +1,7 @@
 #include "ui/gui_platform.h"
 
+#include <cfenv>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -7,8 +9,38 @@
 
 namespace tarvolin::ui {
 
+namespace {
+
+GuiPlatform::MessageHook& messageHook() {
+  static GuiPlatform::MessageHook hook;
+  return hook;
+}
+
+// Keeps the floating-point status flags of a running fit across window code.
+class FloatingPointFlagsKept {
+ public:
+  FloatingPointFlagsKept() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  ~FloatingPointFlagsKept() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  FloatingPointFlagsKept(const FloatingPointFlagsKept&) = delete;
+  FloatingPointFlagsKept& operator=(const FloatingPointFlagsKept&) = delete;
+
+ private:
+  std::fexcept_t saved_;
+};
+
+}  // namespace
+
+void GuiPlatform::setMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
+
 MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& caption,
                                        const std::string& text, MessageButtons buttons) {
+  return showMessage(kind, QString::fromStdString(caption), QString::fromStdString(text), buttons);
+}
+
+MessageResult GuiPlatform::showMessage(MessageKind kind, const QString& caption,
+                                       const QString& text, MessageButtons buttons) {
+  FloatingPointFlagsKept kept;
+  if (messageHook()) return messageHook()(kind, caption, text, buttons);
   QMessageBox::Icon icon = QMessageBox::Information;
   if (kind == MessageKind::Warning) icon = QMessageBox::Warning;
   if (kind == MessageKind::Error) icon = QMessageBox::Critical;
@@ -18,8 +50,7 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& capt
   if (buttons == MessageButtons::YesNo) standard = QMessageBox::Yes | QMessageBox::No;
   if (buttons == MessageButtons::YesNoCancel)
     standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-  QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), standard,
-                  parent_);
+  QMessageBox box(icon, caption, text, standard, parent_);
   switch (box.exec()) {
     case QMessageBox::Yes: return MessageResult::Yes;
     case QMessageBox::No: return MessageResult::No;
@@ -28,9 +59,13 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& capt
   }
 }
 
-void GuiPlatform::processPendingEvents() { QCoreApplication::processEvents(); }
+void GuiPlatform::processPendingEvents() {
+  FloatingPointFlagsKept kept;
+  QCoreApplication::processEvents();
+}
 
 void GuiPlatform::showProgress(const std::string& iteration, const std::string& value) {
+  FloatingPointFlagsKept kept;
   if (progress_) progress_(QString::fromStdString(iteration), QString::fromStdString(value));
 }
 

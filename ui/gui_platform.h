@@ -18,6 +18,11 @@ class GuiPlatform : public Platform {
 
   MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
                             MessageButtons buttons) override;
+  MessageResult showMessage(MessageKind kind, const QString& caption, const QString& text,
+                            MessageButtons buttons);
+  // Runs the window events that arrived meanwhile. The engine detects its floating-point
+  // failures from the IEEE status flags, so the flags are saved before and restored after:
+  // whatever the painting code raises must not pass for a failure of the fit.
   void processPendingEvents() override;
   bool cancelRequested() override { return cancel_; }
   bool hasProgressDisplay() override { return static_cast<bool>(progress_); }
@@ -31,6 +36,12 @@ class GuiPlatform : public Platform {
   }
   void requestCancel() { cancel_ = true; }
   void clearCancel() { cancel_ = false; }
+
+  // Window tests answer the message boxes of every platform object through this hook instead
+  // of a modal box; null restores the boxes.
+  using MessageHook =
+      std::function<MessageResult(MessageKind, const QString&, const QString&, MessageButtons)>;
+  static void setMessageHook(MessageHook hook);
 
  private:
   QWidget* parent_;

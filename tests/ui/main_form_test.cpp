@@ -1,0 +1,395 @@
+// The main window driven on the offscreen platform: a compute command from the start dialog to
+// the report window, an input error that opens the input for correction, Cancel through the
+// progress window and a compute command that arrives during the run, the pictures (Save as
+// Image, Print, Load Image), the menus' states, the windows' commands and the program's start
+// and close.
+
+#include "ui/main_form.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/about_dialog.h"
+#include "ui/fit_form.h"
+#include "ui/jpeg_image.h"
+#include "ui/start_up_dialog.h"
+#include "ui/user_guide.h"
+
+using namespace tarvolin;
+using namespace tarvolin::ui;
+using namespace tarvolin::ui::testing;
+
+namespace {
+
+QAction* action(MainForm& form, const char* name) {
+  QAction* found = form.findChild<QAction*>(QLatin1String(name));
+  if (!found) qFatal("no action %s", name);
+  return found;
+}
+
+QStringList captions(const MainForm& form) {
+  QStringList titles;
+  for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+    titles << sub->windowTitle();
+  return titles;
+}
+
+// Picks the method, the input and a new report name in the start dialog, then OK.
+auto chooseRun(const QString& method, const QString& input, const QString& output) {
+  return [=](StartCalcDlg* dlg) {
+    clickItem(dlg->methodList(), method);
+    clickItem(dlg->inputList(), input);
+    QTest::keyClicks(dlg->outputEdit(), output);
+    QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
+    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+  };
+}
+
+// The trial count of the first Monte Carlo search in a report.
+int firstTrialCount(const QByteArray& report) {
+  const QRegularExpression after("After Iteration\\s+(\\d+)");
+  const auto match = after.match(QString::fromLatin1(report));
+  return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A fit of TEST.DAT from the menu: the control file, the report and its plot files, the
+  // report window captioned with the input file, and the menus back as they were.
+  void computeCommandEndToEnd() {
+    WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT"});
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    form->show();
+    OnModal<StartCalcDlg> start(chooseRun("Simplex", "TEST.DAT", "run1"));
+    bool progressSeen = false;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, [&] {
+      if (form->runUnderWay() && form->fitForm()->isVisible()) progressSeen = true;
+    });
+    probe.start(0);
+    action(*form, "MenuFitting")->trigger();
+    probe.stop();
+
+    QCOMPARE(start.count, 1);
+    QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
+    QCOMPARE(folder.read("IN.IN"), QByteArray("TEST.DAT\r\nrun1.OUT\r\n"));
+    QVERIFY(folder.read("run1.OUT").contains("Fitting method: Simplex"));
+    for (const char* plot : {"run1.PFP", "run1.TTC", "run1.RAC", "run11.REG"})
+      QVERIFY2(QFile::exists(folder.file(plot)), plot);
+    QCOMPARE(captions(*form), QStringList{"run1.OUT  for  TEST.DAT"});
+    QVERIFY(progressSeen);
+    QVERIFY(!form->fitForm()->isVisible());
+    QCOMPARE(form->fitForm()->windowTitle(), QString("Fitting Procedure SIMPLEX in Progress"));
+    QVERIFY(form->fitForm()->iterationText() != "0");
+    QVERIFY(action(*form, "MenuFitting")->isEnabled());
+    QVERIFY(!action(*form, "MenuCancel")->isEnabled());
+    QVERIFY(!form->runUnderWay());
+    QCOMPARE(form->model().SingleStep, 0);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+
+    // A Single Step closes the windows first; the report opened afterwards with File, Open
+    // carries no input name, as it is not the result of a run just ended.
+    OnModal<StartCalcDlg> again(
+        [](StartCalcDlg* dlg) { QTest::mouseClick(dlg->okButton(), Qt::LeftButton); });
+    action(*form, "SpeedSingleStep")->trigger();
+    QCOMPARE(form->model().SingleStep, 1);
+    QCOMPARE(captions(*form), QStringList{"run1.OUT  for  TEST.DAT"});
+    form->setFileDialogHook([&](const QString&, const QString& start, const QString&, bool) {
+      return QDir(start).filePath("run1.OUT");
+    });
+    action(*form, "FileOpenItem")->trigger();
+    QCOMPARE(captions(*form), (QStringList{"run1.OUT  for  TEST.DAT", "run1.OUT"}));
+  }
+
+  // A file that cannot be read: the reader's message, no report window, and the input file in
+  // an editor window for correction.
+  void inputErrorOpensInput() {
+    WorkFolder folder({"TEST.DAT"});
+    folder.write("BAD.DAT", "one\r\ntitle\r\n");
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    form->show();
+    OnModal<StartCalcDlg> start(chooseRun("Gradient", "BAD.DAT", "bad"));
+    action(*form, "ComputeSingleStepItem")->trigger();
+    QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 1"});
+    QCOMPARE(log.messages.first().caption, QString("Input Experimental Data"));
+    QCOMPARE(captions(*form), QStringList{"BAD.DAT"});
+    QVERIFY(!form->fitForm()->isVisible());
+    QVERIFY(action(*form, "ComputeSingleStepItem")->isEnabled());
+  }
+
+  // Cancel in the progress window ends a Monte Carlo search early, and the report of the values
+  // reached opens. A compute command arriving meanwhile (the speed bar stays usable) is
+  // ignored: no second start dialog.
+  void cancelThroughProgressWindow() {
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    form->show();
+    OnModal<StartCalcDlg> start(chooseRun("Monte Carlo", "TEST.DAT", "mc"));
+    bool checked = false;
+    QTimer during;
+    during.setSingleShot(true);
+    connect(&during, &QTimer::timeout, [&] {
+      QVERIFY(form->runUnderWay());
+      QVERIFY(form->fitForm()->isVisible());
+      QCOMPARE(form->fitForm()->windowTitle(), QString("Fitting Procedure M-CARLO in Progress"));
+      QVERIFY(!action(*form, "MenuFitting")->isEnabled());
+      QVERIFY(action(*form, "MenuCancel")->isEnabled());
+      action(*form, "SpeedFitting")->trigger();
+      QCOMPARE(start.count, 1);
+      QTest::mouseClick(form->fitForm()->cancelButton(), Qt::LeftButton);
+      QVERIFY(!action(*form, "MenuCancel")->isEnabled());
+      checked = true;
+    });
+    connect(form->startCalcDlg(), &QDialog::accepted, &during, [&] { during.start(150); });
+    action(*form, "MenuFitting")->trigger();
+    QVERIFY(checked);
+    QCOMPARE(start.count, 1);
+    QCOMPARE(form->model().CancelRequested, 1);
+    const int trials = firstTrialCount(folder.read("mc.OUT"));
+    QVERIFY2(trials > 0 && trials < 4000, qPrintable(QString::number(trials)));
+    QCOMPARE(captions(*form), QStringList{"mc.OUT  for  TEST.DAT"});
+  }
+
+  // Ending the program during a run: the question is asked, the fit is asked to stop, and the
+  // window closes once the run has written its files; the history is saved.
+  void closeDuringRun() {
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    form->show();
+    OnModal<StartCalcDlg> start(chooseRun("Monte Carlo", "TEST.DAT", "late"));
+    bool closedEarly = true;
+    QTimer during;
+    during.setSingleShot(true);
+    connect(&during, &QTimer::timeout, [&] { closedEarly = form->close(); });
+    connect(form->startCalcDlg(), &QDialog::accepted, &during, [&] { during.start(100); });
+    action(*form, "MenuFitting")->trigger();
+    QVERIFY(!closedEarly);
+    QCOMPARE(log.texts(), QStringList{"End the program?"});
+    QCOMPARE(form->model().CancelRequested, 1);
+    QVERIFY(firstTrialCount(folder.read("late.OUT")) < 4000);
+    QTRY_VERIFY(!form->isVisible());
+    QCOMPARE(log.texts().size(), 1);  // asked once only
+    QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("TEST.DAT\r\nlate.OUT\r\n2\r\n"));
+  }
+
+  // The active window's picture as a JPEG that decodes to the window's size; the name offered
+  // is the output name with ".JPG"; an existing file is replaced only after Yes.
+  void saveAsImage() {
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    form->show();
+    QVERIFY(!action(*form, "MenuSaveasImage")->isEnabled());
+    form->openFileInEditor(folder.file("TEST.DAT"));
+    QVERIFY(action(*form, "MenuSaveasImage")->isEnabled());
+    QString offered;
+    const QString target = folder.file("picture.JPG");
+    form->setFileDialogHook(
+        [&](const QString& title, const QString& start, const QString&, bool save) {
+          offered = title + "|" + QFileInfo(start).fileName() + "|" + (save ? "save" : "open");
+          return target;
+        });
+    action(*form, "MenuSaveasImage")->trigger();
+    QCOMPARE(offered, QString("Save Image|CURRENT.JPG|save"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray jpeg = file.readAll();
+    file.close();
+    QVERIFY(jpeg.startsWith("\xFF\xD8"));
+    const QImage decoded = decodeJpeg(jpeg);
+    QCOMPARE(decoded.size(), form->mdiArea()->activeSubWindow()->widget()->size());
+    QVERIFY(log.messages.isEmpty());
+
+    folder.write("picture.JPG", "keep");
+    log.answer = [](const ShownMessage&) { return MessageResult::No; };
+    action(*form, "MenuSaveasImage")->trigger();
+    QCOMPARE(log.texts(), QStringList{"OK to overwrite " + target});
+    QCOMPARE(folder.read("picture.JPG"), QByteArray("keep"));
+    log.answer = [](const ShownMessage&) { return MessageResult::Cancel; };
+    action(*form, "MenuSaveasImage")->trigger();
+    QCOMPARE(folder.read("picture.JPG"), QByteArray("keep"));
+    log.answer = nullptr;
+    action(*form, "MenuSaveasImage")->trigger();
+    QVERIFY(!decodeJpeg(folder.read("picture.JPG")).isNull());
+  }
+
+  void printToPdf() {
+    WorkFolder folder({"TEST.DAT"});
+    auto form = newMainForm(folder.path());
+    form->show();
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.file("window.pdf"));
+    QVERIFY(!form->printActiveChild(printer));  // nothing to print
+    form->openFileInEditor(folder.file("TEST.DAT"));
+    QVERIFY(form->printActiveChild(printer));
+    const QByteArray pdf = folder.read("window.pdf");
+    QVERIFY(pdf.startsWith("%PDF"));
+    QVERIFY(pdf.size() > 2000);  // holds the picture, not an empty page
+  }
+
+  // The viewer starts only for an existing file whose extension reads .JPG and only when
+  // "Imagist.exe" lies in the current folder; without it the picture opens in a window.
+  void loadImage() {
+    WorkFolder folder;
+    auto form = newMainForm(folder.path());
+    form->show();
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(writeJpegFile(image, folder.file("shot.jpg"), 80));
+    QVERIFY(writeJpegFile(image, folder.file("picture.jpeg"), 80));
+
+    QVERIFY(!viewerShouldStart(folder.file("shot.jpg"), folder.path()));
+    folder.write("Imagist.exe", "");
+    QVERIFY(viewerShouldStart(folder.file("shot.jpg"), folder.path()));
+    QVERIFY(!viewerShouldStart(folder.file("picture.jpeg"), folder.path()));
+    QVERIFY(!viewerShouldStart(folder.file("missing.jpg"), folder.path()));
+    QCOMPARE(viewerCommandLine("C:/a b/shot.jpg"), QString("Imagist.exe \"C:/a b/shot.jpg\" jpg"));
+
+    QStringList started;
+    form->setProgramStarter([&](const QString& program, const QStringList& args) {
+      started << QFileInfo(program).fileName() << args;
+      return true;
+    });
+    form->loadImage(folder.file("picture.jpeg"));
+    QVERIFY(started.isEmpty());
+    form->loadImage(folder.file("shot.jpg"));
+    QCOMPARE(started, (QStringList{"Imagist.exe", folder.file("shot.jpg"), "jpg"}));
+    QVERIFY(form->mdiArea()->subWindowList().isEmpty());
+
+    QFile::remove(folder.file("Imagist.exe"));
+    form->loadImage(folder.file("shot.jpg"));
+    QCOMPARE(captions(*form), QStringList{"shot.jpg"});
+  }
+
+  // The Method items exclude each other; Cancel is off outside a run; CloseAll closes the
+  // last window first; Next and Previous cycle through the windows.
+  void menusAndWindows() {
+    WorkFolder folder({"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"});
+    auto form = newMainForm(folder.path());
+    form->show();
+    QCOMPARE(form->checkedMethod(), 1);
+    action(*form, "MenuGradient")->trigger();
+    QVERIFY(action(*form, "MenuGradient")->isChecked());
+    QVERIFY(!action(*form, "MenuSimplex")->isChecked());
+    QVERIFY(!action(*form, "MenuMonteCarlo")->isChecked());
+    form->checkMethod(9);
+    QCOMPARE(form->checkedMethod(), 0);
+    QVERIFY(!action(*form, "MenuCancel")->isEnabled());
+
+    // A click on the speed bar beside its buttons starts an optimization: the start dialog.
+    OnModal<StartCalcDlg> start([](StartCalcDlg* dlg) { dlg->reject(); });
+    QToolBar* bar = form->speedBar();
+    const QPoint empty(bar->width() - 5, bar->height() / 2);
+    QVERIFY(!bar->actionAt(empty));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, empty);
+    QCOMPARE(start.count, 1);
+    QVERIFY(!form->runUnderWay());
+
+    for (const char* name : {"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"})
+      form->openFileInEditor(folder.file(name));
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("POT_TITRATION.DAT"));
+    action(*form, "SpeedNext")->trigger();
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("TEST.DAT"));
+    action(*form, "SpeedPrevious")->trigger();
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("POT_TITRATION.DAT"));
+    action(*form, "WindowTileItem")->trigger();
+    action(*form, "WindowCascadeItem")->trigger();
+
+    QStringList closed;
+    for (QMdiSubWindow* sub : form->mdiArea()->subWindowList()) {
+      connect(sub, &QObject::destroyed, [&closed, title = sub->windowTitle()] { closed << title; });
+    }
+    action(*form, "CloseAll")->trigger();
+    QTRY_COMPARE(closed.size(), 3);
+    QCOMPARE(closed, (QStringList{"POT_TITRATION.DAT", "METHOD7.DAT", "TEST.DAT"}));
+  }
+
+  // The start: "CURRENT.OUT" made when missing and left alone when present; the greeting
+  // offered at the first mouse movement only, by the draw; the close confirmation.
+  void startAndClose() {
+    WorkFolder folder;
+    MessageLog log;
+    {
+      auto form = newMainForm(folder.path());
+      QCOMPARE(folder.read("CURRENT.OUT"), QByteArray("Start output!\r\n"));
+    }
+    folder.write("CURRENT.OUT", "a report\r\n");
+    auto form = std::make_unique<MainForm>(folder.path());
+    QCOMPARE(folder.read("CURRENT.OUT"), QByteArray("a report\r\n"));
+
+    QList<double> draws{0.5, 0.7};
+    form->setRandomSource([&] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); });
+    OnModal<UseProgForm> greeting([](UseProgForm* dlg) {
+      QCOMPARE(dlg->windowTitle(), QString("Start Tarvolin"));
+      dlg->accept();
+    });
+    form->show();
+    QTest::mouseMove(form->mdiArea()->viewport(), QPoint(50, 50));
+    QTest::mouseMove(form->mdiArea()->viewport(), QPoint(60, 60));
+    QTRY_COMPARE(greeting.count, 1);
+    QVERIFY(draws.isEmpty());
+    QTest::mouseMove(form->mdiArea()->viewport(), QPoint(80, 80));
+    QTest::qWait(50);
+    QCOMPARE(greeting.count, 1);
+    QVERIFY(startUpDialogDrawn(0.89, 0.61));
+    QVERIFY(!startUpDialogDrawn(0.9, 0.7));
+    QVERIFY(!startUpDialogDrawn(0.1, 0.6));
+
+    log.answer = [](const ShownMessage&) { return MessageResult::No; };
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
+    QCOMPARE(log.messages.last().text, QString("End the program?"));
+    QCOMPARE(log.messages.last().buttons, MessageButtons::YesNo);
+    log.answer = nullptr;
+    QVERIFY(form->close());
+  }
+
+  // Help shows our guide with the session's work folder; About shows the memory read-outs.
+  void helpAndAbout() {
+    WorkFolder folder;
+    auto form = newMainForm(folder.path());
+    form->show();
+    action(*form, "HelpContentsItem")->trigger();
+    auto* guide = form->findChild<UserGuideWindow*>();
+    QVERIFY(guide && guide->isVisible());
+    const QString text = guide->browser()->toPlainText();
+    QVERIFY(text.contains("Preparing a DAT input file"));
+    QVERIFY(text.contains("Reading the report"));
+    QVERIFY(text.contains(QDir::toNativeSeparators(folder.path())));
+
+    OnModal<AboutDialog> about([](AboutDialog* dlg) {
+      QCOMPARE(dlg->windowTitle(), QString("About Tarvolin"));
+      const QString memory = dlg->findChild<QLabel*>("PhysicalMemory")->text();
+      QVERIFY2(QRegularExpression("^\\d{1,3}(,\\d{3})* KB$").match(memory).hasMatch(),
+               qPrintable(memory));
+      const QString load = dlg->findChild<QLabel*>("MemoryLoad")->text();
+      QVERIFY2(QRegularExpression("^\\d{1,3} %$").match(load).hasMatch(), qPrintable(load));
+      dlg->accept();
+    });
+    action(*form, "HelpAboutItem")->trigger();
+    QCOMPARE(about.count, 1);
+  }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "main_form_test.moc"

@@ -1,0 +1,218 @@
+// The start dialog driven on the offscreen platform: the output-name filter and its
+// normalisation, the R-factor change under either decimal separator, the control file and the
+// status panel written by OK, the history file and its absence, and the hidden step field.
+
+#include "ui/start_calc_dlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/ui/ui_test_support.h"
+
+using namespace tarvolin;
+using namespace tarvolin::ui;
+using namespace tarvolin::ui::testing;
+
+class StartCalcDlgTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+  void normalisationRules() {
+    QCOMPARE(normalisedOutputName("res.old"), QString("res.OUT"));
+    QCOMPARE(normalisedOutputName("run1"), QString("run1.OUT"));
+    QCOMPARE(normalisedOutputName("a.b.c"), QString("a.OUT"));
+    QCOMPARE(normalisedOutputName(".hidden"), QString());
+  }
+
+  // Typed characters: the blank and punctuation refused, letters, digits, "-", ".", "_" and
+  // "`" kept; Enter normalises the name, adds it to the list and selects it, and does not
+  // close the dialog.
+  void outputNameEntry() {
+    WorkFolder folder({"TEST.DAT"});
+    auto form = newMainForm(folder.path());
+    StartCalcDlg* dlg = form->startCalcDlg();
+    dlg->show();
+    QLineEdit* edit = dlg->outputEdit();
+    QTest::keyClicks(edit, " !\"#$%&'()*+,/:;<=>?@[\\]^{|}~");
+    QCOMPARE(edit->text(), QString());
+    QTest::keyClicks(edit, "res old");
+    QCOMPARE(edit->text(), QString("resold"));
+    edit->clear();
+    QTest::keyClicks(edit, "Az09-_`.x");
+    QCOMPARE(edit->text(), QString("Az09-_`.x"));
+    edit->clear();
+    QTest::keyClicks(edit, "res.old");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(edit->text(), QString("res.OUT"));
+    QVERIFY(dlg->outputList()->currentItem());
+    QCOMPARE(dlg->outputList()->currentItem()->text(), QString("res.OUT"));
+    QCOMPARE(dlg->outputName(), QString("res.OUT"));
+    QVERIFY(dlg->isVisible());
+    // The same name again is selected, not added twice.
+    edit->clear();
+    QTest::keyClicks(edit, "res.txt");
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(dlg->outputList()->findItems("res.OUT", Qt::MatchExactly).size(), 1);
+    // Pasted text obeys the same rule as typed text.
+    edit->clear();
+    edit->insert("a b");
+    QCOMPARE(edit->text(), QString());
+  }
+
+  void deltaRF_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point") << QLocale::c();
+    QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany);
+  }
+
+  // "1,5e-6" and "1.5e-6" are accepted whichever separator the user's locale has; a text with
+  // two separators is refused with the message, and the field and the option are reset.
+  void deltaRF() {
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    auto form = newMainForm(folder.path());
+    StartCalcDlg* dlg = form->startCalcDlg();
+    for (const char* text : {"1,5e-6", "1.5e-6"}) {
+      dlg->show();
+      dlg->oneByOneBox()->setChecked(true);
+      dlg->deltaRFEdit()->clear();
+      QTest::keyClicks(dlg->deltaRFEdit(), text);
+      QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+      QCOMPARE(dlg->result(), int(QDialog::Accepted));
+      QCOMPARE(form->model().DeltaRF, 1.5e-6f);
+      QCOMPARE(form->model().FitOneByOne, 1);
+    }
+    QVERIFY(log.messages.isEmpty());
+
+    for (const char* text : {"1,5.3", "abc", "-1e-6", "1e99"}) {
+      dlg->show();
+      form->model().DeltaRF = 5;
+      dlg->deltaRFEdit()->setText(text);
+      QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+      QVERIFY2(dlg->isVisible(), text);
+      QCOMPARE(log.messages.last().text,
+               QString("Please, input correct value for Hamilton R-Factor change."));
+      QCOMPARE(form->model().DeltaRF, 1e-6f);
+      QCOMPARE(dlg->deltaRFEdit()->text(), "1" + locale.decimalPoint() + "0e-6");
+      dlg->reject();
+    }
+    // Without the one-by-one mode the field is not read.
+    dlg->show();
+    dlg->oneByOneBox()->setChecked(false);
+    dlg->deltaRFEdit()->setText("nonsense");
+    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+    QCOMPARE(dlg->result(), int(QDialog::Accepted));
+  }
+
+  // No history: the first input file of the sorted list (*.SQD among the *.DAT) and Simplex.
+  void withoutHistory() {
+    WorkFolder folder({"POT_TITRATION.DAT", "METHOD7.DAT", "CU_GLYCINE.SQD"});
+    folder.write("notes.txt", "not an input\r\n");
+    auto form = newMainForm(folder.path());
+    StartCalcDlg* dlg = form->startCalcDlg();
+    dlg->show();
+    QCOMPARE(dlg->inputList()->count(), 3);
+    QCOMPARE(dlg->inputList()->item(0)->text(), QString("CU_GLYCINE.SQD"));
+    QCOMPARE(dlg->inputList()->item(2)->text(), QString("POT_TITRATION.DAT"));
+    QCOMPARE(dlg->selectedInput(), QString("CU_GLYCINE.SQD"));
+    QCOMPARE(dlg->inputName(), QString("CU_GLYCINE.SQD"));
+    QCOMPARE(dlg->methodList()->currentRow(), 1);
+    QCOMPARE(form->checkedMethod(), 1);
+    // The main window made "CURRENT.OUT", which is the output offered.
+    QCOMPARE(dlg->selectedOutput(), QString("CURRENT.OUT"));
+    QVERIFY(!dlg->historyPending());
+  }
+
+  // OK writes "IN.IN" and the status panel and checks the method; the choices survive the
+  // session in "Tarvolin.INP" and come back at the first showing of the next session.
+  void okAndHistoryRoundTrip() {
+    WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT"});
+    MessageLog log;
+    {
+      auto form = newMainForm(folder.path());
+      StartCalcDlg* dlg = form->startCalcDlg();
+      dlg->show();
+      QCOMPARE(dlg->selectedInput(), QString("TEST.DAT"));
+      clickItem(dlg->methodList(), "Monte Carlo");
+      clickItem(dlg->inputList(), "POT_TITRATION.DAT");
+      QTest::keyClicks(dlg->outputEdit(), "res");
+      QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+      QCOMPARE(dlg->result(), int(QDialog::Accepted));
+      QCOMPARE(folder.read("IN.IN"), QByteArray("POT_TITRATION.DAT\r\nres.OUT\r\n"));
+      QCOMPARE(form->statusText(3),
+               QString("Fitting method: Monte Carlo   Input file: POT_TITRATION.DAT   "
+                       "Output file: res.OUT"));
+      QCOMPARE(form->checkedMethod(), 2);
+      QVERIFY(form->close());
+    }
+    QCOMPARE(log.texts(), QStringList{"End the program?"});
+    QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("POT_TITRATION.DAT\r\nres.OUT\r\n2\r\n"));
+
+    folder.write("res.OUT", "report\r\n");
+    auto form = newMainForm(folder.path());
+    QCOMPARE(form->checkedMethod(), 1);  // read at the first showing, not before
+    form->startCalcDlg()->show();
+    QCOMPARE(form->checkedMethod(), 2);
+    QCOMPARE(form->startCalcDlg()->methodList()->currentRow(), 2);
+    QCOMPARE(form->startCalcDlg()->selectedInput(), QString("POT_TITRATION.DAT"));
+    QCOMPARE(form->startCalcDlg()->selectedOutput(), QString("res.OUT"));
+  }
+
+  // A method index outside 0..2 in the history selects Gradient; a session that never showed
+  // the dialog leaves the history as it was.
+  void historyEdges() {
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    folder.write("Tarvolin.INP", "TEST.DAT\r\nCURRENT.OUT\r\n7\r\n");
+    {
+      auto form = newMainForm(folder.path());
+      form->startCalcDlg()->show();
+      QCOMPARE(form->checkedMethod(), 0);
+      QCOMPARE(form->startCalcDlg()->methodList()->currentRow(), 0);
+    }
+    folder.write("Tarvolin.INP", "TEST.DAT\r\nold.OUT\r\n2\r\n");
+    {
+      auto form = newMainForm(folder.path());
+      QVERIFY(form->close());
+    }
+    QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("TEST.DAT\r\nold.OUT\r\n2\r\n"));
+  }
+
+  // With no input file OK ends with Cancel, so that no run starts on nothing.
+  void emptyInputListCancels() {
+    WorkFolder folder;
+    auto form = newMainForm(folder.path());
+    StartCalcDlg* dlg = form->startCalcDlg();
+    dlg->show();
+    QCOMPARE(dlg->inputList()->count(), 0);
+    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+    QCOMPARE(dlg->result(), int(QDialog::Rejected));
+  }
+
+  // The step field is hidden; it shows Step when the dialog comes up and a key released in it
+  // stores its value into Step.
+  void hiddenStepField() {
+    WorkFolder folder({"TEST.DAT"});
+    auto form = newMainForm(folder.path());
+    StartCalcDlg* dlg = form->startCalcDlg();
+    form->model().Step = 0.25L;
+    dlg->show();
+    QVERIFY(!dlg->stepEdit()->isVisible());
+    QCOMPARE(dlg->stepEdit()->text(), QString("0.25"));
+    dlg->stepEdit()->clear();
+    QTest::keyClicks(dlg->stepEdit(), "0.5");
+    QCOMPARE(static_cast<double>(form->model().Step), 0.5);
+  }
+};
+
+QTEST_MAIN(StartCalcDlgTest)
+#include "start_calc_dlg_test.moc"

@@ -1,0 +1,127 @@
+#pragma once
+// Shared pieces of the window tests: a work folder with chosen example inputs, a record of the
+// message boxes (answered without a modal box), and actions on modal dialogs as they appear.
+
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QListWidget>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/gui_platform.h"
+#include "ui/main_form.h"
+
+namespace tarvolin::ui::testing {
+
+// A fresh folder holding copies of the named files of examples/.
+class WorkFolder {
+ public:
+  explicit WorkFolder(const QStringList& examples = {}) {
+    for (const QString& name : examples)
+      QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + name, file(name));
+  }
+  QString path() const { return dir_.path(); }
+  QString file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+  QByteArray read(const QString& name) const {
+    QFile f(file(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+  }
+  void write(const QString& name, const QByteArray& bytes) const {
+    QFile f(file(name));
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+struct ShownMessage {
+  MessageKind kind;
+  QString caption;
+  QString text;
+  MessageButtons buttons;
+};
+
+// Every message box of the program goes here while it lives. Confirmations are answered Yes
+// unless `answer` says otherwise.
+class MessageLog {
+ public:
+  MessageLog() {
+    GuiPlatform::setMessageHook([this](MessageKind kind, const QString& caption,
+                                       const QString& text, MessageButtons buttons) {
+      messages.append({kind, caption, text, buttons});
+      if (answer) return answer(messages.last());
+      return buttons == MessageButtons::Ok ? MessageResult::Ok : MessageResult::Yes;
+    });
+  }
+  ~MessageLog() { GuiPlatform::setMessageHook({}); }
+  QStringList texts() const {
+    QStringList all;
+    for (const ShownMessage& m : messages) all << m.text;
+    return all;
+  }
+
+  QList<ShownMessage> messages;
+  std::function<MessageResult(const ShownMessage&)> answer;
+};
+
+// Runs `action` on every modal dialog of type T each time it comes up, while it lives. A modal
+// dialog of another type is rejected, so that no test can hang on it.
+template <typename T>
+class OnModal : public QObject {
+ public:
+  explicit OnModal(std::function<void(T*)> action) : action_(std::move(action)) {
+    qApp->installEventFilter(this);
+  }
+  ~OnModal() override { qApp->removeEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (!dialog || dialog->windowModality() == Qt::NonModal) return false;
+    QPointer<QDialog> target(dialog);
+    QTimer::singleShot(0, this, [this, target] {
+      if (!target || !target->isVisible()) return;
+      if (auto* wanted = qobject_cast<T*>(target.data())) {
+        ++count;
+        action_(wanted);
+      } else {
+        target->reject();
+      }
+    });
+    return false;
+  }
+
+ private:
+  std::function<void(T*)> action_;
+};
+
+// A main window on the folder that never offers the start-up greeting (tests that want it set
+// their own draw).
+inline std::unique_ptr<MainForm> newMainForm(const QString& folder) {
+  auto form = std::make_unique<MainForm>(folder);
+  form->setRandomSource([] { return 0.95; });
+  return form;
+}
+
+inline void clickItem(QListWidget* list, const QString& text) {
+  const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+  QVERIFY2(!found.isEmpty(), qPrintable(text));
+  list->scrollToItem(found.first());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(found.first()).center());
+}
+
+}  // namespace tarvolin::ui::testing

@@ -1,0 +1,67 @@
+#include "ui/fit_form.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tarvolin::ui {
+
+FitForm::FitForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QStringLiteral("Fitting Procedure in Progress"));
+  setModal(false);
+
+  auto* grid = new QGridLayout;
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  grid->addWidget(new QLabel(QStringLiteral("Current Iteration:"), this), 0, 0);
+  iteration_ = new QLabel(QStringLiteral("0"), this);
+  grid->addWidget(new QLabel(QStringLiteral("Value of Fitted Function:"), this), 1, 0);
+  value_ = new QLabel(QStringLiteral("0.0"), this);
+  for (QLabel* readout : {iteration_, value_}) {
+    readout->setFont(fixed);
+    readout->setFrameShape(QFrame::StyledPanel);
+    readout->setFrameShadow(QFrame::Sunken);
+    readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    readout->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QLatin1Char('0')) * 18);
+  }
+  grid->addWidget(iteration_, 0, 1);
+  grid->addWidget(value_, 1, 1);
+
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setDefault(true);
+  connect(cancel_, &QPushButton::clicked, this, &FitForm::cancelClicked);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancel_);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addSpacing(6);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void FitForm::setMethod(int methodIndex) {
+  static const char* const names[] = {"GRADIENT", "SIMPLEX", "M-CARLO"};
+  const char* name = methodIndex >= 0 && methodIndex <= 2 ? names[methodIndex] : names[0];
+  setWindowTitle(QStringLiteral("Fitting Procedure %1 in Progress").arg(QLatin1String(name)));
+}
+
+void FitForm::setReadouts(const QString& iteration, const QString& value) {
+  iteration_->setText(iteration);
+  value_->setText(value);
+}
+
+QString FitForm::iterationText() const { return iteration_->text(); }
+QString FitForm::valueText() const { return value_->text(); }
+
+void FitForm::reject() { emit cancelClicked(); }
+
+void FitForm::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,678 @@
+#include "ui/main_form.h"
+
+#include <exception>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "base/text_file.h"
+#include "run/compute_command.h"
+#include "run/run_files.h"
+#include "ui/about_dialog.h"
+#include "ui/edit_form.h"
+#include "ui/fit_form.h"
+#include "ui/jpeg_image.h"
+#include "ui/splash_picture.h"
+#include "ui/start_up_dialog.h"
+#include "ui/user_guide.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+constexpr const char* kViewerProgram = "Imagist.exe";
+constexpr const char* kCurrentOutputName = "CURRENT.OUT";
+const QString kOpenFilter = QStringLiteral(
+    "Input files (*.dat *.sqd *.DAT *.SQD);;Output files (*.out *.OUT);;All files (*)");
+const QString kImageFilter = QStringLiteral("JPG File (*.JPG *.jpg)");
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString upperExtension(const QString& path) {
+  return QString::fromStdString(upperExtension4(localPath(path)));
+}
+
+// A JPEG shown in a document window of its own, where the external viewer is not installed.
+class PictureChild : public QScrollArea {
+ public:
+  PictureChild(const QImage& image, const QString& name) {
+    auto* label = new QLabel;
+    label->setPixmap(QPixmap::fromImage(image));
+    setWidget(label);
+    setWindowTitle(name);
+  }
+};
+
+}  // namespace
+
+bool viewerShouldStart(const QString& imagePath, const QString& folder) {
+  return QFileInfo::exists(imagePath) && upperExtension(imagePath) == QStringLiteral(".JPG") &&
+         QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(kViewerProgram)));
+}
+
+QString viewerCommandLine(const QString& imagePath) {
+  return QString::fromLatin1(kViewerProgram) + QStringLiteral(" \"") + imagePath +
+         QStringLiteral("\" jpg");
+}
+
+MainForm::MainForm(const QString& workFolder, QWidget* parent)
+    : QMainWindow(parent),
+      workFolder_(QDir(workFolder).absolutePath()),
+      model_(std::make_unique<Model>()),
+      platform_(this) {
+  setWindowTitle(QStringLiteral("Tarvolin"));
+  setWindowIcon(programIcon());
+  QDir::setCurrent(workFolder_);
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setBackground(QColor(0x80, 0x80, 0x80));
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &MainForm::updateChildCommands);
+
+  createActions();
+  createMenus();
+  createSpeedBar();
+  createStatusBar();
+
+  startCalc_ = new StartCalcDlg(*this, *model_, this);
+  fitForm_ = new FitForm(this);
+  connect(fitForm_, &FitForm::cancelClicked, this, &MainForm::cancelRun);
+  cancelAction_->setEnabled(false);
+  updateChildCommands();
+
+  ensureCurrentOutput();
+  model_->FitOneByOne = 0;
+  model_->DeltaRF = 1.0e-6f;
+
+  std::mt19937_64 engine(platform_.tickCount());
+  random_ = [engine]() mutable { return std::uniform_real_distribution<double>(0, 1)(engine); };
+  startProgram_ = [](const QString& program, const QStringList& args) {
+    return QProcess::startDetached(program, args);
+  };
+  qApp->installEventFilter(this);
+  resize(1024, 720);
+}
+
+MainForm::~MainForm() {
+  qApp->removeEventFilter(this);
+  // The document area outlives this object's members while the base class tears it down.
+  disconnect(mdi_, nullptr, this, nullptr);
+  delete guide_;
+}
+
+// --- construction ---
+
+void MainForm::createActions() {
+  auto make = [this](const QString& text, const char* name, const QString& tip) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setStatusTip(tip);
+    return action;
+  };
+  QAction* a;
+  a = make(QStringLiteral("&New"), "FileNewItem", QStringLiteral("Open an empty editor window"));
+  connect(a, &QAction::triggered, this, &MainForm::fileNew);
+  a = make(QStringLiteral("&Open..."), "FileOpenItem",
+           QStringLiteral("Open an input file or a report in an editor window"));
+  connect(a, &QAction::triggered, this, &MainForm::fileOpen);
+  saveImageAction_ = make(QStringLiteral("Save as &Image..."), "MenuSaveasImage",
+                          QStringLiteral("Save the picture of the active window as a JPEG file"));
+  connect(saveImageAction_, &QAction::triggered, this, &MainForm::saveAsImageCommand);
+  a = make(QStringLiteral("&Load Image..."), "MenuLoadImage",
+           QStringLiteral("Show a JPEG picture"));
+  connect(a, &QAction::triggered, this, &MainForm::loadImageCommand);
+  a = make(QStringLiteral("Close&All"), "CloseAll", QStringLiteral("Close every window"));
+  connect(a, &QAction::triggered, this, &MainForm::closeAll);
+  printAction_ = make(QStringLiteral("&Print"), "FilePrintItem",
+                      QStringLiteral("Print the picture of the active window"));
+  connect(printAction_, &QAction::triggered, this, &MainForm::printCommand);
+  a = make(QStringLiteral("E&xit"), "FileExitItem", QStringLiteral("End the program"));
+  connect(a, &QAction::triggered, this, &MainForm::exitProgram);
+
+  // The interactive data window is not part of this program yet.
+  a = make(QStringLiteral("&Interactive Data Input..."), "InteractDataInput",
+           QStringLiteral("Enter batch NMR data in a grid and test a fit"));
+  a->setEnabled(false);
+
+  methodGroup_ = new QActionGroup(this);
+  methodGroup_->setExclusive(true);
+  const char* methodNames[] = {"MenuGradient", "MenuSimplex", "MenuMonteCarlo"};
+  const QString methodTexts[] = {QStringLiteral("&Gradient"), QStringLiteral("&Simplex"),
+                                 QStringLiteral("&Monte Carlo")};
+  const QString methodTips[] = {
+      QStringLiteral("Gauss-Newton steps with a singular value decomposition"),
+      QStringLiteral("Nelder-Mead simplex search"),
+      QStringLiteral("Random search in shrinking boxes")};
+  for (int i = 0; i < 3; ++i) {
+    methodActions_[i] = make(methodTexts[i], methodNames[i], methodTips[i]);
+    methodActions_[i]->setCheckable(true);
+    methodGroup_->addAction(methodActions_[i]);
+  }
+  methodActions_[1]->setChecked(true);
+
+  singleStepAction_ = make(QStringLiteral("&Single Step"), "ComputeSingleStepItem",
+                           QStringLiteral("Calculate once with the parameters as read"));
+  singleStepAction_->setShortcut(QKeySequence(Qt::Key_F8));
+  connect(singleStepAction_, &QAction::triggered, this, [this] { computeCommand(true); });
+  fittingAction_ = make(QStringLiteral("&Parameter Optimization"), "MenuFitting",
+                        QStringLiteral("Refine the flagged parameters"));
+  fittingAction_->setShortcut(QKeySequence(Qt::Key_F9));
+  connect(fittingAction_, &QAction::triggered, this, [this] { computeCommand(false); });
+  cancelAction_ = make(QStringLiteral("Cancel"), "MenuCancel",
+                       QStringLiteral("Stop the fit at its next iteration"));
+  connect(cancelAction_, &QAction::triggered, this, &MainForm::cancelRun);
+}
+
+void MainForm::createMenus() {
+  auto find = [this](const char* name) { return findChild<QAction*>(QLatin1String(name)); };
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  for (const char* name : {"FileNewItem", "FileOpenItem"}) file->addAction(find(name));
+  file->addSeparator();
+  for (const char* name : {"MenuSaveasImage", "MenuLoadImage"}) file->addAction(find(name));
+  file->addSeparator();
+  file->addAction(find("CloseAll"));
+  file->addAction(find("FilePrintItem"));
+  file->addSeparator();
+  file->addAction(find("FileExitItem"));
+
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+  tools->addAction(find("InteractDataInput"));
+
+  QMenu* method = menuBar()->addMenu(QStringLiteral("&Method"));
+  for (QAction* action : methodActions_) method->addAction(action);
+
+  computeMenu_ = menuBar()->addMenu(QStringLiteral("&Compute"));
+  computeMenu_->addAction(singleStepAction_);
+  computeMenu_->addAction(fittingAction_);
+
+  menuBar()->addAction(cancelAction_);
+
+  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+  QAction* a = window->addAction(QStringLiteral("&Tile"), mdi_, &QMdiArea::tileSubWindows);
+  a->setObjectName(QStringLiteral("WindowTileItem"));
+  a = window->addAction(QStringLiteral("&Cascade"), mdi_, &QMdiArea::cascadeSubWindows);
+  a->setObjectName(QStringLiteral("WindowCascadeItem"));
+  a = window->addAction(QStringLiteral("&Arrange icons"), this, &MainForm::arrangeIcons);
+  a->setObjectName(QStringLiteral("WindowArrangeItem"));
+  window->addSeparator();
+  window->addAction(QStringLiteral("&Next Window"), mdi_, &QMdiArea::activateNextSubWindow);
+  window->addAction(QStringLiteral("&Previous Window"), mdi_, &QMdiArea::activatePreviousSubWindow);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  a = help->addAction(QStringLiteral("TARVOLIN &Help"), this, &MainForm::showHelp);
+  a->setObjectName(QStringLiteral("HelpContentsItem"));
+  a->setShortcut(QKeySequence::HelpContents);
+  a = help->addAction(QStringLiteral("&About TARVOLIN..."), this, &MainForm::showAbout);
+  a->setObjectName(QStringLiteral("HelpAboutItem"));
+}
+
+void MainForm::createSpeedBar() {
+  speedBar_ = addToolBar(QStringLiteral("Speed bar"));
+  speedBar_->setObjectName(QStringLiteral("SpeedBar"));
+  speedBar_->setMovable(false);
+  speedBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  QStyle* s = style();
+  auto button = [this](const QIcon& icon, const QString& text, const char* name,
+                       const QString& tip) {
+    QAction* action = speedBar_->addAction(icon, text);
+    action->setObjectName(QLatin1String(name));
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    return action;
+  };
+  connect(button(s->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("Open"), "SpeedOpen",
+                 QStringLiteral("Open a file")),
+          &QAction::triggered, this, &MainForm::fileOpen);
+  speedBar_->addSeparator();
+  connect(button(s->standardIcon(QStyle::SP_MediaSkipForward), QStringLiteral("Single step"),
+                 "SpeedSingleStep", QStringLiteral("Single step")),
+          &QAction::triggered, this, [this] { computeCommand(true); });
+  connect(button(s->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Start optimization"),
+                 "SpeedFitting", QStringLiteral("Start optimization")),
+          &QAction::triggered, this, [this] { computeCommand(false); });
+  speedBar_->addSeparator();
+  connect(button(s->standardIcon(QStyle::SP_ArrowLeft), QStringLiteral("Previous Window"),
+                 "SpeedPrevious", QStringLiteral("Previous Window")),
+          &QAction::triggered, mdi_, &QMdiArea::activatePreviousSubWindow);
+  connect(button(s->standardIcon(QStyle::SP_ArrowRight), QStringLiteral("Next Window"), "SpeedNext",
+                 QStringLiteral("Next Window")),
+          &QAction::triggered, mdi_, &QMdiArea::activateNextSubWindow);
+  // A click on the bar itself, beside its buttons, starts an optimization as well.
+  speedBar_->installEventFilter(this);
+}
+
+void MainForm::createStatusBar() {
+  const int widths[3] = {120, 60, 50};
+  for (int i = 0; i < 3; ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+    panels_[i]->setMinimumWidth(widths[i]);
+    panels_[i]->setFrameShape(QFrame::StyledPanel);
+    panels_[i]->setFrameShadow(QFrame::Sunken);
+  }
+  panels_[1]->setAlignment(Qt::AlignCenter);
+  statusBar()->addWidget(panels_[0]);
+  statusBar()->addWidget(panels_[1]);
+  statusBar()->addWidget(panels_[2], 1);
+}
+
+// "CURRENT.OUT" is the report name the start dialog offers first; a fresh folder gets it with
+// a single line.
+void MainForm::ensureCurrentOutput() {
+  const QString path = QDir(workFolder_).filePath(QString::fromLatin1(kCurrentOutputName));
+  if (fileCanBeOpened(localPath(path))) return;
+  TextWriter file;
+  bool created = file.create(localPath(path));
+  if (created) {
+    try {
+      file.line("Start output!");
+      file.close();
+    } catch (const IoError&) {
+      created = false;
+    }
+  }
+  if (!created)
+    message(MessageKind::Warning, QStringLiteral("Open File"),
+            QStringLiteral("Cannot create file '%1'").arg(QLatin1String(kCurrentOutputName)),
+            MessageButtons::Ok);
+}
+
+// --- editor host ---
+
+void MainForm::setStatusText(int panel, const QString& text) {
+  if (panel >= 1 && panel <= 3) panels_[panel - 1]->setText(text);
+}
+
+QString MainForm::statusText(int panel) const {
+  return panel >= 1 && panel <= 3 ? panels_[panel - 1]->text() : QString();
+}
+
+void MainForm::setStatusFont(const QFont& font) {
+  for (QLabel* panel : panels_) panel->setFont(font);
+}
+
+void MainForm::showHint(const QString& hint) {
+  if (hint.isEmpty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(hint);
+}
+
+void MainForm::setCurrentFileName(const QString& name) { currentFileName_ = name; }
+
+void MainForm::fileNew() {
+  EditForm* editor = createEditForm(this, mdi_);
+  addChild(editor);
+  setStatusText(2, QString());
+}
+
+void MainForm::fileOpen() {
+  const QString path = chooseFile(QStringLiteral("Open"), workFolder_, kOpenFilter, false);
+  if (path.isEmpty()) return;
+  openFileInEditor(path);
+  if (upperExtension(path) == QStringLiteral(".OUT")) openReportPlotWindows(path);
+}
+
+void MainForm::closeAll() {
+  QList<QMdiSubWindow*> children = mdi_->subWindowList(QMdiArea::CreationOrder);
+  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->close();
+}
+
+void MainForm::exitProgram() { close(); }
+
+void MainForm::openFileInNewEditor(const QString& path) { openFileInEditor(path); }
+
+EditForm* MainForm::openFileInEditor(const QString& path) {
+  EditForm* editor = createEditForm(this, mdi_);
+  addChild(editor);
+  editor->openFile(path);
+  return editor;
+}
+
+QMdiSubWindow* MainForm::addChild(QWidget* child) {
+  QMdiSubWindow* sub = nullptr;
+  for (QMdiSubWindow* existing : mdi_->subWindowList())
+    if (static_cast<QWidget*>(existing) == child || existing->widget() == child) sub = existing;
+  if (!sub) sub = mdi_->addSubWindow(child);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  const QSize area = mdi_->viewport()->size();
+  sub->resize(qMin(760, qMax(320, area.width() - 40)), qMin(540, qMax(240, area.height() - 40)));
+  sub->show();
+  mdi_->setActiveSubWindow(sub);
+  return sub;
+}
+
+QWidget* MainForm::activeChildWidget() const {
+  QMdiSubWindow* sub = mdi_->currentSubWindow();
+  if (!sub) return nullptr;
+  return sub->widget() ? sub->widget() : sub;
+}
+
+// Pictures can be saved or printed only when there is a window to take them from. An editor
+// that becomes active shows its cursor position and modified state in the status bar; once the
+// last window has closed, or a window of another kind is active, those panels are cleared.
+// (The document area also reports "no active window" while the main window itself is inactive,
+// for instance under a message box; the current window stays current then.)
+void MainForm::updateChildCommands() {
+  QMdiSubWindow* sub = mdi_->currentSubWindow();
+  saveImageAction_->setEnabled(sub != nullptr);
+  printAction_->setEnabled(sub != nullptr);
+  if (auto* editor = sub ? qobject_cast<EditForm*>(sub->widget()) : nullptr) {
+    editor->updateStatus();
+  } else if (!sub || mdi_->activeSubWindow() == sub) {
+    setStatusText(1, QString());
+    setStatusText(2, QString());
+  }
+}
+
+// --- start dialog host ---
+
+int MainForm::checkedMethod() const {
+  for (int i = 0; i < 3; ++i)
+    if (methodActions_[i]->isChecked()) return i;
+  return 0;
+}
+
+void MainForm::checkMethod(int index) {
+  methodActions_[index >= 0 && index <= 2 ? index : 0]->setChecked(true);
+}
+
+void MainForm::showRunChoice(const QString& text) {
+  panels_[2]->setFont(QFont(QStringLiteral("Times New Roman"), 8));
+  panels_[2]->setText(text);
+}
+
+void MainForm::openInEditor(const QString& path) { openFileInEditor(path); }
+
+MessageResult MainForm::message(MessageKind kind, const QString& caption, const QString& text,
+                                MessageButtons buttons) {
+  return platform_.showMessage(kind, caption, text, buttons);
+}
+
+// --- run control ---
+
+void MainForm::computeCommand(bool singleStep) {
+  if (busy_) return;
+  busy_ = true;
+  if (startCalc_->exec() != QDialog::Accepted) {
+    busy_ = false;
+    return;
+  }
+  const QString inputName = startCalc_->selectedInput();
+  const QString outputName = startCalc_->selectedOutput();
+
+  closeAll();
+  model_->CancelRequested = 0;
+  platform_.clearCancel();
+  model_->SingleStep = singleStep ? 1 : 0;
+  computeMenu_->setEnabled(false);
+  singleStepAction_->setEnabled(false);
+  fittingAction_->setEnabled(false);
+  cancelAction_->setEnabled(true);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+
+  fitForm_->setMethod(checkedMethod());
+  fitForm_->setReadouts(QStringLiteral("0"), QStringLiteral("0.0"));
+  fitForm_->show();
+  platform_.setProgressDisplay([this](const QString& iteration, const QString& value) {
+    fitForm_->setReadouts(iteration, value);
+  });
+
+  QDir::setCurrent(workFolder_);
+  model_->FittingMethod = static_cast<std::uint8_t>(kGradient + checkedMethod());
+  try {
+    // The driver's own failures, and those that leave it, are reported inside.
+    runComputeCommand(*model_, platform_);
+    fitForm_->hide();
+    runInputName_ = inputName;
+    if (model_->ReadError == 0 && model_->RunIncomplete == 0) openResultWindows(outputName);
+  } catch (const std::exception&) {
+    message(MessageKind::Information, QStringLiteral("Information"),
+            QStringLiteral("External exception at the fitting"), MessageButtons::Ok);
+  }
+
+  fitForm_->hide();
+  platform_.setProgressDisplay({});
+  computeMenu_->setEnabled(true);
+  singleStepAction_->setEnabled(true);
+  fittingAction_->setEnabled(true);
+  QApplication::restoreOverrideCursor();
+  cancelAction_->setEnabled(false);
+
+  // An input that could not be read opens for correction.
+  if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty())
+    openFileInEditor(QDir(workFolder_).filePath(inputName));
+  finishRun();
+}
+
+void MainForm::finishRun() {
+  busy_ = false;
+  emit runFinished();
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;
+    closeConfirmed_ = true;
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
+}
+
+void MainForm::cancelRun() {
+  if (!busy_) return;
+  platform_.requestCancel();
+  model_->CancelRequested = 1;
+  cancelAction_->setEnabled(false);
+}
+
+// The windows of a run that ended cleanly. The report opens first, in an editor window whose
+// caption names the run's input file. The plot windows follow here as they are built: the
+// residuals (RAC); the basic-component percentages (PFP) and the titration curve (TTC) when
+// the last block is a titration, or batch data whose totals run one way; and the Yexp-versus-
+// Ycalc regression, shown when its data file held enough points.
+void MainForm::openResultWindows(const QString& outputName) {
+  if (outputName.isEmpty()) return;
+  struct Opening {
+    bool& flag;
+    explicit Opening(bool& f) : flag(f) { flag = true; }
+    ~Opening() { flag = false; }
+  } opening(openingRunResults_);
+  openFileInEditor(QDir(workFolder_).filePath(outputName));
+}
+
+// The plot windows of a report opened with File, Open: base + ".PFP" (percentages),
+// base + ".RAC" (residuals) and base + ".TTC" (titration curve), looked for in the work
+// folder, base being the report's name up to its first ".". They open here as they are built.
+void MainForm::openReportPlotWindows(const QString& reportPath) { Q_UNUSED(reportPath); }
+
+// --- pictures ---
+
+QString MainForm::chooseFile(const QString& title, const QString& start, const QString& filter,
+                             bool save) {
+  if (fileDialog_) return fileDialog_(title, start, filter, save);
+  QFileDialog dialog(this, title, start, filter);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("JPG"));
+    // The overwrite question is asked by the command itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(start);
+  } else {
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+void MainForm::saveAsImageCommand() {
+  if (!activeChildWidget()) return;
+  QString proposed = startCalc_->outputName();
+  const QFileInfo output(proposed);
+  proposed = output.suffix().isEmpty()
+                 ? proposed + QStringLiteral(".JPG")
+                 : proposed.left(proposed.size() - output.suffix().size()) + QStringLiteral("JPG");
+  const QString path = chooseFile(QStringLiteral("Save Image"),
+                                  QDir(workFolder_).filePath(proposed), kImageFilter, true);
+  if (!path.isEmpty()) saveActiveChildImage(path);
+}
+
+bool MainForm::saveActiveChildImage(const QString& path) {
+  QWidget* child = activeChildWidget();
+  if (!child) return false;
+  if (QFileInfo::exists(path) && message(MessageKind::Confirmation, QStringLiteral("Confirm"),
+                                         QStringLiteral("OK to overwrite %1").arg(path),
+                                         MessageButtons::YesNoCancel) != MessageResult::Yes)
+    return false;
+  const QImage picture = child->grab().toImage();
+  if (!writeJpegFile(picture, path, kWindowImageQuality)) {
+    message(MessageKind::Error, QStringLiteral("Save Image"),
+            QStringLiteral("Cannot create file '%1'").arg(path), MessageButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+void MainForm::printCommand() {
+  if (!activeChildWidget()) return;
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) printActiveChild(printer);
+}
+
+// The window's picture, scaled to fill the printable area with its proportions kept.
+bool MainForm::printActiveChild(QPrinter& printer) {
+  QWidget* child = activeChildWidget();
+  if (!child) return false;
+  const QPixmap picture = child->grab();
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const QRect page = painter.viewport();
+  QSize size = picture.size();
+  size.scale(page.size(), Qt::KeepAspectRatio);
+  painter.drawPixmap(QRect(page.topLeft(), size), picture);
+  return painter.end();
+}
+
+void MainForm::loadImageCommand() {
+  const QString path =
+      chooseFile(QStringLiteral("Load JPG Image"), workFolder_, kImageFilter, false);
+  if (!path.isEmpty()) loadImage(path);
+}
+
+void MainForm::loadImage(const QString& path) {
+  const QString folder = QDir::currentPath();
+  if (viewerShouldStart(path, folder)) {
+    // Imagist.exe "file" jpg, started from the current folder.
+    startProgram_(QDir(folder).filePath(QString::fromLatin1(kViewerProgram)),
+                  {path, QStringLiteral("jpg")});
+    return;
+  }
+  // Without the external viewer, the picture is shown in a document window of our own.
+  if (!QFileInfo::exists(path) || upperExtension(path) != QStringLiteral(".JPG")) return;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  const QImage image = decodeJpeg(file.readAll());
+  if (image.isNull()) {
+    message(MessageKind::Error, QStringLiteral("Load JPG Image"),
+            QStringLiteral("Cannot open file '%1'").arg(QFileInfo(path).fileName()),
+            MessageButtons::Ok);
+    return;
+  }
+  QMdiSubWindow* sub = addChild(new PictureChild(image, QFileInfo(path).fileName()));
+  sub->resize(sub->sizeHint().boundedTo(mdi_->viewport()->size()));
+}
+
+// --- windows ---
+
+void MainForm::arrangeIcons() {
+  int x = 0;
+  const int bottom = mdi_->viewport()->height();
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (!sub->isMinimized()) continue;
+    sub->move(x, bottom - sub->height());
+    x += sub->width();
+  }
+}
+
+// The guide stands in for the help file of the original program, which has no viewer here.
+void MainForm::showHelp() {
+  if (!guide_) guide_ = new UserGuideWindow(workFolder_, this);
+  guide_->show();
+  guide_->raise();
+  guide_->activateWindow();
+}
+
+void MainForm::showAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void MainForm::offerStartUpDialog() {
+  const double r1 = random_();
+  const double r2 = random_();
+  if (!startUpDialogDrawn(r1, r2)) return;
+  UseProgForm greeting(this);
+  greeting.exec();
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (firstMouseMove_ && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) &&
+      watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+    firstMouseMove_ = false;
+    QTimer::singleShot(0, this, &MainForm::offerStartUpDialog);
+  }
+  if (watched == speedBar_ && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+      !speedBar_->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+    computeCommand(false);
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (!closeConfirmed_ &&
+      message(MessageKind::Confirmation, QStringLiteral("Confirm"),
+              QStringLiteral("End the program?"), MessageButtons::YesNo) != MessageResult::Yes) {
+    event->ignore();
+    return;
+  }
+  closeConfirmed_ = false;
+  if (busy_) {
+    // The run is on this thread, below this event: it is asked to stop, and the window closes
+    // once it has ended and written its files.
+    cancelRun();
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
+  // Editor windows ask about unsaved changes; one that is kept open keeps the program open.
+  mdi_->closeAllSubWindows();
+  if (!mdi_->subWindowList().isEmpty()) {
+    event->ignore();
+    return;
+  }
+  startCalc_->saveHistory();
+  if (guide_) guide_->close();
+  event->accept();
+}
+
+}  // namespace tarvolin::ui
