@@ -23,7 +23,10 @@ long double valueAfterEquals(const std::string& line) {
 std::string fiftyComponents() {
   std::string text = "1\r\nFifty basic components\r\n1,2\r\n50,50,1\r\n1\r\n0\r\n0,1,1\r\n";
   for (int i = 1; i <= 50; ++i) {
-    for (int k = 1; k <= 50; ++k) text += (k == i ? "1" : "0") + std::string(k < 50 ? "," : "");
+    for (int k = 1; k <= 50; ++k) {
+      text += k == i ? "1" : "0";
+      if (k < 50) text += ",";
+    }
     text += "\r\n";
   }
   text += "1\r\n1\r\n";
