@@ -28,11 +28,18 @@
 #include "run/compute_command.h"
 #include "run/run_files.h"
 #include "ui/about_dialog.h"
+#include "ui/delta_form.h"
 #include "ui/edit_form.h"
 #include "ui/fit_form.h"
+#include "ui/form_lin_reg_xy.h"
 #include "ui/jpeg_image.h"
+#include "ui/pfp_form.h"
+#include "ui/plan_form.h"
+#include "ui/plotting/result_system.h"
+#include "ui/report_plot_files.h"
 #include "ui/splash_picture.h"
 #include "ui/start_up_dialog.h"
+#include "ui/tit_curve_form.h"
 #include "ui/user_guide.h"
 
 namespace tarvolin::ui {
@@ -150,10 +157,10 @@ void MainForm::createActions() {
   a = make(QStringLiteral("E&xit"), "FileExitItem", QStringLiteral("End the program"));
   connect(a, &QAction::triggered, this, &MainForm::exitProgram);
 
-  // The interactive data window is not part of this program yet.
   a = make(QStringLiteral("&Interactive Data Input..."), "InteractDataInput",
            QStringLiteral("Enter batch NMR data in a grid and test a fit"));
-  a->setEnabled(false);
+  connect(a, &QAction::triggered, this,
+          [this] { showPlanForm(this, workFolder_, [this] { return runUnderWay(); }); });
 
   methodGroup_ = new QActionGroup(this);
   methodGroup_->setExclusive(true);
@@ -484,24 +491,67 @@ void MainForm::cancelRun() {
 }
 
 // The windows of a run that ended cleanly. The report opens first, in an editor window whose
-// caption names the run's input file. The plot windows follow here as they are built: the
-// residuals (RAC); the basic-component percentages (PFP) and the titration curve (TTC) when
-// the last block is a titration, or batch data whose totals run one way; and the Yexp-versus-
-// Ycalc regression, shown when its data file held enough points.
+// caption names the run's input file; then the residuals; the basic-component percentages and
+// the titration curve when the last block is a titration, or batch data whose totals run one
+// way; last the Yexp-versus-Ycalc regression, shown again when its data file held enough
+// points.
 void MainForm::openResultWindows(const QString& outputName) {
   if (outputName.isEmpty()) return;
-  struct Opening {
-    bool& flag;
-    explicit Opening(bool& f) : flag(f) { flag = true; }
-    ~Opening() { flag = false; }
-  } opening(openingRunResults_);
-  openFileInEditor(QDir(workFolder_).filePath(outputName));
+  {
+    struct Opening {
+      bool& flag;
+      explicit Opening(bool& f) : flag(f) { flag = true; }
+      ~Opening() { flag = false; }
+    } opening(openingRunResults_);
+    openFileInEditor(QDir(workFolder_).filePath(outputName));
+  }
+
+  const ResultSource source{workFolder_, localPath(outputName), plotting::resultSystemOf(*model_)};
+  addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
+  if (plotting::curveWindowsWanted(*model_)) {
+    addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
+    addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
+  }
+  if (!linReg_) linReg_ = new FormLinRegXY(*this, this);
+  linReg_->hide();
+  linReg_->setSource(source);
+  linReg_->dataOpenFile();
+  if (linReg_->plotReady()) linReg_->show();
 }
 
-// The plot windows of a report opened with File, Open: base + ".PFP" (percentages),
-// base + ".RAC" (residuals) and base + ".TTC" (titration curve), looked for in the work
-// folder, base being the report's name up to its first ".". They open here as they are built.
-void MainForm::openReportPlotWindows(const QString& reportPath) { Q_UNUSED(reportPath); }
+// The plot windows of a report opened with File, Open, each when its file of all blocks lies
+// beside the report: percentages (base + ".PFP"), titration curves (".TTC"), residuals
+// (".RAC"), base being the report's name up to its first ".". They draw the report's own plot
+// files, with the system its tables describe, whatever run was made last.
+void MainForm::openReportPlotWindows(const QString& reportPath) {
+  const auto exists = [&](PlotFileKind kind) {
+    return QFileInfo::exists(reportPlotFile(reportPath, kind));
+  };
+  const bool percentages = exists(PlotFileKind::Percentages);
+  const bool curves = exists(PlotFileKind::TitrationCurves);
+  const bool residuals = exists(PlotFileKind::Residuals);
+  if (!percentages && !curves && !residuals) return;
+  // A report in the work folder keeps its plain name in captions and messages.
+  const QString absolute = QFileInfo(reportPath).absoluteFilePath();
+  const QString relative = QDir(workFolder_).relativeFilePath(absolute);
+  const QString name = relative.startsWith(QStringLiteral("..")) || QDir::isAbsolutePath(relative)
+                           ? absolute
+                           : relative;
+  const ResultSource source{workFolder_, localPath(name),
+                            plotting::resultSystemOfReport(localPath(absolute))};
+  if (percentages) addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
+  if (curves) addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
+  if (residuals) addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
+}
+
+void MainForm::addResultWindow(CurveWindow* window, const QSize& size) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->resize(size);
+  sub->show();
+  mdi_->setActiveSubWindow(sub);
+  window->draw();
+}
 
 // --- pictures ---
 

@@ -16,6 +16,7 @@
 #include "model/model.h"
 #include "ui/editor_host.h"
 #include "ui/gui_platform.h"
+#include "ui/result_window_host.h"
 #include "ui/start_calc_dlg.h"
 
 class QAction;
@@ -29,7 +30,9 @@ class QToolBar;
 
 namespace tarvolin::ui {
 
+class CurveWindow;
 class EditForm;
+class FormLinRegXY;
 class FitForm;
 class UseProgForm;
 class UserGuideWindow;
@@ -41,7 +44,10 @@ bool viewerShouldStart(const QString& imagePath, const QString& folder);
 // The viewer's command line: Imagist.exe "file" jpg.
 QString viewerCommandLine(const QString& imagePath);
 
-class MainForm : public QMainWindow, public EditorHost, public StartCalcHost {
+class MainForm : public QMainWindow,
+                 public EditorHost,
+                 public StartCalcHost,
+                 public ResultWindowHost {
   Q_OBJECT
 
  public:
@@ -97,6 +103,8 @@ class MainForm : public QMainWindow, public EditorHost, public StartCalcHost {
   QToolBar* speedBar() const { return speedBar_; }
   QString statusText(int panel) const;
   QString currentFileName() const { return currentFileName_; }
+  // The Yexp-versus-Ycalc window, created by the first run that ends cleanly.
+  FormLinRegXY* linRegForm() const { return linReg_; }
   bool runUnderWay() const { return busy_; }
 
   // Tests replace the file dialogs, the random draw of the start-up greeting and the start of
@@ -127,6 +135,8 @@ class MainForm : public QMainWindow, public EditorHost, public StartCalcHost {
   void loadImageCommand();
   void printCommand();
   QMdiSubWindow* addChild(QWidget* child);
+  // A plot window of a run or report, at its own size, drawn at once.
+  void addResultWindow(CurveWindow* window, const QSize& size);
   QWidget* activeChildWidget() const;
   QString chooseFile(const QString& title, const QString& start, const QString& filter, bool save);
   // Step 6 of a compute command: the windows of a run that ended cleanly.
@@ -162,6 +172,7 @@ class MainForm : public QMainWindow, public EditorHost, public StartCalcHost {
   bool closeAfterRun_ = false;  // the user ended the program during a run
   bool closeConfirmed_ = false;
   bool firstMouseMove_ = true;
+  FormLinRegXY* linReg_ = nullptr;
 
   FileDialogHook fileDialog_;
   std::function<double()> random_;

@@ -1,0 +1,113 @@
+#include "ui/pfp_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+
+#include "ui/plot_canvas.h"
+#include "ui/plotting/data_sets.h"
+
+namespace tarvolin::ui {
+
+using namespace plotting;
+
+namespace {
+
+constexpr int kSentenceLeft = 8;
+constexpr int kSentenceTop = 4;
+constexpr int kComponentChooserWidth = 48;
+
+}  // namespace
+
+PFPForm::PFPForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
+    : CurveWindow(host, std::move(source), QStringLiteral("            Data set:"), parent) {
+  setWindowTitle(QStringLiteral("Basic Components Percentage"));
+  labelBasCompA_ = new QLabel(QStringLiteral("THE BASIC COMPONENT"), this);
+  comboBoxNK_ = new QComboBox(this);
+  comboBoxNK_->setFixedWidth(kComponentChooserWidth);
+  labelBasCompB_ = new QLabel(QStringLiteral(":  PERCENTAGE IN CHEMICAL SPECIES"), this);
+  checkBoxPoints_ = new QCheckBox(QStringLiteral("Draw points only"), this);
+  for (QWidget* control :
+       {static_cast<QWidget*>(labelBasCompA_), static_cast<QWidget*>(comboBoxNK_),
+        static_cast<QWidget*>(labelBasCompB_), static_cast<QWidget*>(checkBoxPoints_)})
+    control->setFont(plotFont());
+
+  for (const std::string& item : componentChooserItems(this->source().system.offered))
+    comboBoxNK_->addItem(QString::fromStdString(item));
+  componentPosition_ = chooserPosition(0, this->source().system.offered.size());
+  comboBoxNK_->setCurrentIndex(componentPosition_);
+  connect(comboBoxNK_, &QComboBox::activated, this, [this](int index) {
+    componentPosition_ = index;
+    redraw();
+  });
+  connect(checkBoxPoints_, &QCheckBox::toggled, this, [this](bool checked) {
+    pointsOnly_ = checked;
+    redraw();
+  });
+}
+
+void PFPForm::placeControls() {
+  placeAtTopRight(dataSetLabel(), dataSetChooser());
+  const int height = comboBoxNK_->sizeHint().height();
+  int x = kSentenceLeft;
+  for (QWidget* control :
+       {static_cast<QWidget*>(labelBasCompA_), static_cast<QWidget*>(comboBoxNK_),
+        static_cast<QWidget*>(labelBasCompB_)}) {
+    const int width = control == comboBoxNK_ ? kComponentChooserWidth : control->sizeHint().width();
+    control->setGeometry(x, kSentenceTop, width, height);
+    x += width + 4;
+  }
+  const QSize box = checkBoxPoints_->sizeHint();
+  checkBoxPoints_->setGeometry(2, this->height() - box.height() - 1, box.width(), box.height());
+}
+
+std::string PFPForm::readPlot() {
+  const ResultSystem& system = source().system;
+  const std::string name = percentageFileName(source().outputName, dataSetIndex());
+  const QString caption = QString::fromStdString(percentageCaption(name));
+  if (windowTitle() != caption) setWindowTitle(caption);
+  // A position the list does not hold falls back to the first component.
+  componentPosition_ = chooserPosition(componentPosition_, system.offered.size());
+  const int needed = system.offered.empty() ? 1 : valuesNeeded(system.NS, componentPosition_);
+  data_ = loadPercentageFile(name, needed, separator());
+  return data_.message;
+}
+
+void PFPForm::paintPlot(QPainter& painter) {
+  const ResultSystem& system = source().system;
+  const int Np = system.pointsOf(dataSetIndex());
+  const CurveFrame frame = percentageFrame(plotClient(), data_);
+  drawPixelLine(painter, percentageFrameCorners(frame), true);
+  for (const AxisTick& tick : percentageXTicks(frame, Np, separator())) drawTick(painter, tick);
+  for (const AxisTick& tick : percentageYTicks(frame, separator())) drawTick(painter, tick);
+  const QString xCaption = QString::fromLatin1(kPercentageXCaption);
+  drawTextAt(painter, frame.bottomCaptionAt(textWidth(painter, xCaption)), xCaption);
+  drawTextAt(painter, frame.sideCaptionAt(kPercentageYCaptionDx),
+             QString::fromLatin1(kPercentageYCaption));
+
+  if (system.offered.empty()) return;
+  const int m = componentPosition_;
+  const int k = system.offered[static_cast<std::size_t>(m)];
+  for (const PercentageCurve& curve : percentageCurves(data_, frame, system.NS, k, m)) {
+    painter.setPen(QPen(colourOf(curve.colour), 1, Qt::SolidLine));
+    if (pointsOnly_)
+      drawPixels(painter, curve.points);
+    else
+      drawPixelLine(painter, curve.points);
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    drawTextAt(painter, curve.labelAtEnd, curve.label);
+    drawTextAt(painter, curve.labelAtStart, curve.label);
+    painter.setBackgroundMode(Qt::TransparentMode);
+  }
+}
+
+void PFPForm::hover(int mx, int my) {
+  const CurveFrame frame = percentageFrame(plotClient(), data_);
+  const auto text =
+      percentageReadout(frame, source().system.pointsOf(dataSetIndex()), mx, my, separator());
+  if (text) host().setStatusText(3, QString::fromStdString(*text));
+}
+
+}  // namespace tarvolin::ui
