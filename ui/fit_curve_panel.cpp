@@ -51,17 +51,7 @@ FitCurveLoad loadFitCurve(const std::string& fileName, char separator) {
                     : QString::fromStdString(file.message);
     return load;
   }
-  TitrationPlot plot;
-  plot.expNo = std::move(file.parts[0].x);
-  plot.Yexp = std::move(file.parts[0].y);
-  const CurvePoints& calculated = file.parts[1];
-  for (const std::size_t i : ascendingOrder(calculated.x)) {
-    plot.calcNo.push_back(calculated.x[i]);
-    plot.Ycalc.push_back(calculated.y[i]);
-  }
-  plot.splineDrawable = plot.calcNo.size() >= 2 && strictlyIncreasing(plot.calcNo);
-  plot.x = rangeOf(plot.expNo);
-  plot.y = rangeOf(plot.Yexp);
+  TitrationPlot plot = titrationPlotOf(file);
   // The ranges are those of the measured points: one point, or one measured value at every
   // point, leaves an axis without extent.
   if (!(plot.x.span() != 0 && plot.y.span() != 0)) {

@@ -7,13 +7,8 @@
 
 namespace tarvolin::plotting {
 
-TitrationPlot loadTitrationPlot(const std::string& fileName, char separator) {
+TitrationPlot titrationPlotOf(CurveFile& file) {
   TitrationPlot plot;
-  CurveFile file = readCurveFile(fileName, 2, separator);
-  if (!file.message.empty()) {
-    plot.message = std::move(file.message);
-    return plot;
-  }
   plot.expNo = std::move(file.parts[0].x);
   plot.Yexp = std::move(file.parts[0].y);
   const CurvePoints& calculated = file.parts[1];
@@ -24,6 +19,17 @@ TitrationPlot loadTitrationPlot(const std::string& fileName, char separator) {
   plot.splineDrawable = plot.calcNo.size() >= 2 && strictlyIncreasing(plot.calcNo);
   plot.x = rangeOf(plot.expNo);
   plot.y = rangeOf(plot.Yexp);
+  return plot;
+}
+
+TitrationPlot loadTitrationPlot(const std::string& fileName, char separator) {
+  CurveFile file = readCurveFile(fileName, 2, separator);
+  if (!file.message.empty()) {
+    TitrationPlot plot;
+    plot.message = std::move(file.message);
+    return plot;
+  }
+  TitrationPlot plot = titrationPlotOf(file);
   if (plot.x.span() <= kFlatRange || plot.y.span() <= kFlatRange) plot.message = kFlatRangeMessage;
   return plot;
 }

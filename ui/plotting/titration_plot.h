@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/plotting/curve_files.h"
 #include "ui/plotting/curve_frame.h"
 
 namespace tarvolin::plotting {
@@ -34,6 +35,9 @@ struct TitrationPlot {
 
 // Reads the curve file and takes the ranges; a range of 1E-12 or less is refused.
 TitrationPlot loadTitrationPlot(const std::string& fileName, char separator);
+// The plot of a curve file read whole (measured half, then calculated half): the calculated
+// points sorted by point number, the ranges of the measured half; no range test.
+TitrationPlot titrationPlotOf(CurveFile& file);
 
 CurveFrame titrationFrame(ClientRect client, const TitrationPlot& plot);
 
