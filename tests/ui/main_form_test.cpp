@@ -8,14 +8,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPrinter>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -36,24 +30,6 @@ QAction* action(MainForm& form, const char* name) {
   QAction* found = form.findChild<QAction*>(QLatin1String(name));
   if (!found) qFatal("no action %s", name);
   return found;
-}
-
-QStringList captions(const MainForm& form) {
-  QStringList titles;
-  for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
-    titles << sub->windowTitle();
-  return titles;
-}
-
-// Picks the method, the input and a new report name in the start dialog, then OK.
-auto chooseRun(const QString& method, const QString& input, const QString& output) {
-  return [=](StartCalcDlg* dlg) {
-    clickItem(dlg->methodList(), method);
-    clickItem(dlg->inputList(), input);
-    QTest::keyClicks(dlg->outputEdit(), output);
-    QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
-    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
-  };
 }
 
 // The trial count of the first Monte Carlo search in a report.
@@ -200,13 +176,17 @@ class MainFormTest : public QObject {
   }
 
   // The active window's picture as a JPEG that decodes to the window's size; the name offered
-  // is the output name with ".JPG"; an existing file is replaced only after Yes.
-  void saveAsImage() {
+  // is the output name with ".JPG"; an existing file is replaced only after Yes. Print.
+  void saveAsImageAndPrint() {
     WorkFolder folder({"TEST.DAT"});
     MessageLog log;
     auto form = newMainForm(folder.path());
     form->show();
     QVERIFY(!action(*form, "MenuSaveasImage")->isEnabled());
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.file("window.pdf"));
+    QVERIFY(!form->printActiveChild(printer));  // nothing to print
     form->openFileInEditor(folder.file("TEST.DAT"));
     QVERIFY(action(*form, "MenuSaveasImage")->isEnabled());
     QString offered;
@@ -218,10 +198,7 @@ class MainFormTest : public QObject {
         });
     action(*form, "MenuSaveasImage")->trigger();
     QCOMPARE(offered, QString("Save Image|CURRENT.JPG|save"));
-    QFile file(target);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray jpeg = file.readAll();
-    file.close();
+    const QByteArray jpeg = folder.read("picture.JPG");
     QVERIFY(jpeg.startsWith("\xFF\xD8"));
     const QImage decoded = decodeJpeg(jpeg);
     QCOMPARE(decoded.size(), form->mdiArea()->activeSubWindow()->widget()->size());
@@ -238,60 +215,17 @@ class MainFormTest : public QObject {
     log.answer = nullptr;
     action(*form, "MenuSaveasImage")->trigger();
     QVERIFY(!decodeJpeg(folder.read("picture.JPG")).isNull());
-  }
 
-  void printToPdf() {
-    WorkFolder folder({"TEST.DAT"});
-    auto form = newMainForm(folder.path());
-    form->show();
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(folder.file("window.pdf"));
-    QVERIFY(!form->printActiveChild(printer));  // nothing to print
-    form->openFileInEditor(folder.file("TEST.DAT"));
+    // Print of the active window's picture, to a PDF.
     QVERIFY(form->printActiveChild(printer));
     const QByteArray pdf = folder.read("window.pdf");
     QVERIFY(pdf.startsWith("%PDF"));
     QVERIFY(pdf.size() > 2000);  // holds the picture, not an empty page
   }
 
-  // The viewer starts only for an existing file whose extension reads .JPG and only when
-  // "Imagist.exe" lies in the current folder; without it the picture opens in a window.
-  void loadImage() {
-    WorkFolder folder;
-    auto form = newMainForm(folder.path());
-    form->show();
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QVERIFY(writeJpegFile(image, folder.file("shot.jpg"), 80));
-    QVERIFY(writeJpegFile(image, folder.file("picture.jpeg"), 80));
-
-    QVERIFY(!viewerShouldStart(folder.file("shot.jpg"), folder.path()));
-    folder.write("Imagist.exe", "");
-    QVERIFY(viewerShouldStart(folder.file("shot.jpg"), folder.path()));
-    QVERIFY(!viewerShouldStart(folder.file("picture.jpeg"), folder.path()));
-    QVERIFY(!viewerShouldStart(folder.file("missing.jpg"), folder.path()));
-    QCOMPARE(viewerCommandLine("C:/a b/shot.jpg"), QString("Imagist.exe \"C:/a b/shot.jpg\" jpg"));
-
-    QStringList started;
-    form->setProgramStarter([&](const QString& program, const QStringList& args) {
-      started << QFileInfo(program).fileName() << args;
-      return true;
-    });
-    form->loadImage(folder.file("picture.jpeg"));
-    QVERIFY(started.isEmpty());
-    form->loadImage(folder.file("shot.jpg"));
-    QCOMPARE(started, (QStringList{"Imagist.exe", folder.file("shot.jpg"), "jpg"}));
-    QVERIFY(form->mdiArea()->subWindowList().isEmpty());
-
-    QFile::remove(folder.file("Imagist.exe"));
-    form->loadImage(folder.file("shot.jpg"));
-    QCOMPARE(captions(*form), QStringList{"shot.jpg"});
-  }
-
   // The Method items exclude each other; Cancel is off outside a run; CloseAll closes the
   // last window first; Next and Previous cycle through the windows.
-  void menusAndWindows() {
+  void menusWindowsAndLoadImage() {
     WorkFolder folder({"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"});
     auto form = newMainForm(folder.path());
     form->show();
@@ -330,6 +264,35 @@ class MainFormTest : public QObject {
     action(*form, "CloseAll")->trigger();
     QTRY_COMPARE(closed.size(), 3);
     QCOMPARE(closed, (QStringList{"POT_TITRATION.DAT", "METHOD7.DAT", "TEST.DAT"}));
+
+    // The viewer starts only for an existing file whose extension reads .JPG and only when
+    // "Imagist.exe" lies in the current folder; without it the picture opens in a window.
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(writeJpegFile(image, folder.file("shot.jpg"), 80));
+    QVERIFY(writeJpegFile(image, folder.file("picture.jpeg"), 80));
+
+    QVERIFY(!viewerShouldStart(folder.file("shot.jpg"), folder.path()));
+    folder.write("Imagist.exe", "");
+    QVERIFY(viewerShouldStart(folder.file("shot.jpg"), folder.path()));
+    QVERIFY(!viewerShouldStart(folder.file("picture.jpeg"), folder.path()));
+    QVERIFY(!viewerShouldStart(folder.file("missing.jpg"), folder.path()));
+    QCOMPARE(viewerCommandLine("C:/a b/shot.jpg"), QString("Imagist.exe \"C:/a b/shot.jpg\" jpg"));
+
+    QStringList started;
+    form->setProgramStarter([&](const QString& program, const QStringList& args) {
+      started << QFileInfo(program).fileName() << args;
+      return true;
+    });
+    form->loadImage(folder.file("picture.jpeg"));
+    QVERIFY(started.isEmpty());
+    form->loadImage(folder.file("shot.jpg"));
+    QCOMPARE(started, (QStringList{"Imagist.exe", folder.file("shot.jpg"), "jpg"}));
+    QVERIFY(form->mdiArea()->subWindowList().isEmpty());
+
+    QFile::remove(folder.file("Imagist.exe"));
+    form->loadImage(folder.file("shot.jpg"));
+    QCOMPARE(captions(*form), QStringList{"shot.jpg"});
   }
 
   // The start: "CURRENT.OUT" made when missing and left alone when present; the greeting

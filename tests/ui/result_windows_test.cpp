@@ -5,24 +5,13 @@
 // choosers, the hover read-outs and the selection by click are driven as a user would. Runs of
 // the examples give the screenshots a person looks at.
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QImage>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cmath>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "model/model.h"
@@ -41,18 +30,13 @@
 using namespace tarvolin;
 using namespace tarvolin::ui;
 using namespace tarvolin::plotting;
+using tarvolin::ui::testing::countColour;
 
 namespace {
 
 // The main window as the result windows see it.
 class FakeHost : public ResultWindowHost {
  public:
-  struct Message {
-    MessageKind kind;
-    QString caption;
-    QString text;
-    MessageButtons buttons;
-  };
   void setStatusText(int panel, const QString& text) override { status[panel] = text; }
   MessageResult message(MessageKind kind, const QString& caption, const QString& text,
                         MessageButtons buttons) override {
@@ -63,7 +47,7 @@ class FakeHost : public ResultWindowHost {
     messages.clear();
     status.clear();
   }
-  std::vector<Message> messages;
+  std::vector<testing::ShownMessage> messages;
   std::map<int, QString> status;
 };
 
@@ -83,19 +67,10 @@ QString twoValues(double x, double y) { return QString::asprintf("%.15E %.15E\r\
 QRgb rgbAt(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 QRgb rgbAt(const QImage& image, Pixel p) { return rgbAt(image, p.x, p.y); }
 
-// Pixels of exactly this colour within the rectangle.
-int countColour(const QImage& image, QRect area, QRgb colour) {
-  int n = 0;
-  area = area.intersected(image.rect());
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) n += rgbAt(image, x, y) == colour;
-  return n;
-}
-
 // Pixels that are not white within the rectangle.
 int countInk(const QImage& image, QRect area) {
   return area.intersected(image.rect()).width() * area.intersected(image.rect()).height() -
-         countColour(image, area, 0xFFFFFF);
+         countColour(image, 0xFFFFFF, area);
 }
 
 QImage shot(QWidget& widget) {
@@ -172,10 +147,8 @@ class ResultWindowsTest : public QObject {
   void init();
   void cleanup();
 
-  void regressionPlotLandsWhereTheLayoutPutsIt();
-  void regressionHoverNamesThePointAndClickSelectsIt();
-  void regressionLoadsReportMissingFilesAndFlatRanges();
-  void regressionChooserOffersTheDataSetsOfTheRun();
+  void regressionPlotHoverAndClick();
+  void regressionMessagesFlatRangesAndChooser();
   void largestDataSetsLoadAndPaintAtOnce();
   void residualsWithZeroLineAndPurpleCircles();
   void curveWindowMessagesComeOncePerCause();
@@ -194,7 +167,7 @@ void ResultWindowsTest::init() {
 
 void ResultWindowsTest::cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
-void ResultWindowsTest::regressionPlotLandsWhereTheLayoutPutsIt() {
+void ResultWindowsTest::regressionPlotHoverAndClick() {
   writeRegressionFile(QStringLiteral("run1.REG"));
   auto window = newRegressionWindow(1);
   window->dataOpenFile();
@@ -214,10 +187,9 @@ void ResultWindowsTest::regressionPlotLandsWhereTheLayoutPutsIt() {
   // The outlier's circle: black outline filled white, well off the line.
   const Box box = layout.pointBox(plot.data.Ycalc[5], plot.data.Yexp[5]);
   const QPoint c = centre(box);
-  QCOMPARE(rgbAt(image, box.left, c.y()), kBlackRgb);
-  QCOMPARE(rgbAt(image, box.right, c.y()), kBlackRgb);
-  QCOMPARE(rgbAt(image, c.x(), box.top), kBlackRgb);
-  QCOMPARE(rgbAt(image, c.x(), box.bottom), kBlackRgb);
+  for (const Pixel edge : {Pixel{box.left, c.y()}, Pixel{box.right, c.y()}, Pixel{c.x(), box.top},
+                           Pixel{c.x(), box.bottom}})
+    QCOMPARE(rgbAt(image, edge), kBlackRgb);
   QCOMPARE(rgbAt(image, c.x(), c.y()), kWhiteRgb);
   QCOMPARE(rgbAt(image, box.left - 1, c.y()), kWhiteRgb);
   // The +-3s band along the diagonal and the grey confidence pixels of the line.
@@ -231,18 +203,11 @@ void ResultWindowsTest::regressionPlotLandsWhereTheLayoutPutsIt() {
   QVERIFY2(grey > 900, qPrintable(QString::number(grey)));
   // The statistics in navy from 3/8 of the data area's width.
   const Pixel stats = layout.regressionLineAt();
-  QVERIFY(countColour(image, QRect(stats.x, stats.y, 200, 14), 0x000080) > 20);
+  QVERIFY(countColour(image, 0x000080, QRect(stats.x, stats.y, 200, 14)) > 20);
   // Nothing under the status bar's top but the bar.
   QVERIFY(window->plotClient().bottom < window->height());
-  QVERIFY(image.save(QDir(folder()).filePath(QStringLiteral("linreg_synthetic.png"))));
-}
 
-void ResultWindowsTest::regressionHoverNamesThePointAndClickSelectsIt() {
-  writeRegressionFile(QStringLiteral("run1.REG"));
-  auto window = newRegressionWindow(1);
-  window->dataOpenFile();
-  const RegressionPlot& plot = window->loaded().plot;
-  const RegressionLayout layout(window->plotClient(), plot.x, plot.y);
+  // Hover names the point (suffixes of 11 and 22), a click selects it in green.
   const auto at = [&](int i) {
     return QPoint(layout.px(plot.data.Ycalc[i]), layout.py(plot.data.Yexp[i]));
   };
@@ -268,7 +233,7 @@ void ResultWindowsTest::regressionHoverNamesThePointAndClickSelectsIt() {
   QCOMPARE(rgbAt(shot(*window), at(5).x(), at(5).y()), kWhiteRgb);
 }
 
-void ResultWindowsTest::regressionLoadsReportMissingFilesAndFlatRanges() {
+void ResultWindowsTest::regressionMessagesFlatRangesAndChooser() {
   auto window = newRegressionWindow(1);
   window->dataOpenFile();
   QCOMPARE(host_.messages.size(), std::size_t{1});
@@ -307,19 +272,15 @@ void ResultWindowsTest::regressionLoadsReportMissingFilesAndFlatRanges() {
   writeRegressionFile(QStringLiteral("run1.REG"));
   window->dataOpenFile();
   QVERIFY(window->plotReady());
-  window->close();
-  QVERIFY(!window->plotReady());
-}
-
-void ResultWindowsTest::regressionChooserOffersTheDataSetsOfTheRun() {
-  writeRegressionFile(QStringLiteral("run1.REG"));
-  writeRegressionFile(QStringLiteral("run2.REG"), 100);
-  writeRegressionFile(QStringLiteral("run3.REG"), 200);
-  auto window = newRegressionWindow(1);
-  window->dataOpenFile();
   QVERIFY(window->dataSetChooser()->isHidden());
   QVERIFY(window->dataSetLabel()->isHidden());
+  window->close();
+  QVERIFY(!window->plotReady());
 
+  // Shown again for a run of three data sets: the chooser offers them.
+  writeRegressionFile(QStringLiteral("run2.REG"), 100);
+  writeRegressionFile(QStringLiteral("run3.REG"), 200);
+  window->show();
   window->setSource(sourceOf(folder(), "run.OUT", 3));
   window->dataOpenFile();
   QVERIFY(window->dataSetChooser()->isVisible());
@@ -354,7 +315,7 @@ void ResultWindowsTest::largestDataSetsLoadAndPaintAtOnce() {
   const QImage image = shot(*window);
   qInfo("3300 points: load and paint in %lld ms", static_cast<long long>(timer.elapsed()));
   QCOMPARE(window->loaded().plot.data.N(), kCurveCapacity);
-  QVERIFY(countColour(image, image.rect(), 0xFF0000) > 100);
+  QVERIFY(countColour(image, 0xFF0000) > 100);
 
   // The titration curve re-reads its file and fits the spline through every calculated value
   // at each paint.
@@ -369,7 +330,7 @@ void ResultWindowsTest::largestDataSetsLoadAndPaintAtOnce() {
   qInfo("3300 points: titration curve read and painted in %lld ms",
         static_cast<long long>(timer.elapsed()));
   QVERIFY(titration->hasPlot());
-  QVERIFY(countColour(curveImage, curveImage.rect(), 0x800080) > 300);
+  QVERIFY(countColour(curveImage, 0x800080) > 300);
 }
 
 void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
@@ -391,9 +352,9 @@ void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
   QVERIFY(zero.has_value());
   const int row = (*zero)[0].y;
   const int red =
-      countColour(image, QRect((*zero)[0].x, row, (*zero)[1].x - (*zero)[0].x, 1), 0xFF0000);
+      countColour(image, 0xFF0000, QRect((*zero)[0].x, row, (*zero)[1].x - (*zero)[0].x, 1));
   QVERIFY2(red > ((*zero)[1].x - (*zero)[0].x) / 3, qPrintable(QString::number(red)));
-  QCOMPARE(countColour(image, QRect(0, row - 1, window->width(), 1), 0xFF0000), 0);
+  QCOMPARE(countColour(image, 0xFF0000, QRect(0, row - 1, window->width(), 1)), 0);
   // Purple circles, hollow.
   for (const Box& box : residualPointBoxes(frame, window->plot())) {
     const QPoint c = centre(box);
@@ -419,8 +380,7 @@ void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
   QCOMPARE(two->dataSetLabel()->text(),
            QStringLiteral("Graphical Analysis of Residuals for Data Set:"));
   const QImage positive = shot(*two);
-  QCOMPARE(countColour(positive, positive.rect(), 0xFF0000), 0);
-  QVERIFY(image.save(QDir(folder()).filePath(QStringLiteral("residuals_synthetic.png"))));
+  QCOMPARE(countColour(positive, 0xFF0000), 0);
 }
 
 // A file that cannot be drawn is reported once, not at every paint; another data set, or a
@@ -445,18 +405,19 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
   QCOMPARE(host_.messages[1].text, QStringLiteral("Cannot open file 'run2.GAR'"));
 
   // A flat range; then readable; then flat again.
-  writeText(QStringLiteral("run2.GAR"),
-            QStringLiteral("2\r\n") + twoValues(1, 1) + twoValues(1, 2));
+  const auto twoPoints = [](double x2) {
+    writeText(QStringLiteral("run2.GAR"),
+              QStringLiteral("2\r\n") + twoValues(1, 1) + twoValues(x2, 2));
+  };
+  twoPoints(1);
   window->draw();
   QCOMPARE(host_.messages.back().text,
            QStringLiteral("Impossible to plot the data: Xmin = Xmax or Ymin = Ymax"));
-  writeText(QStringLiteral("run2.GAR"),
-            QStringLiteral("2\r\n") + twoValues(1, 1) + twoValues(2, 2));
+  twoPoints(2);
   window->draw();
   QVERIFY(window->hasPlot());
   const std::size_t shown = host_.messages.size();
-  writeText(QStringLiteral("run2.GAR"),
-            QStringLiteral("2\r\n") + twoValues(1, 1) + twoValues(1, 2));
+  twoPoints(1);
   window->repaint();
   QCoreApplication::processEvents();
   QCOMPARE(host_.messages.size(), shown + 1);
@@ -494,14 +455,14 @@ void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
   // Black circles where the curve does not cross them.
   for (const Box& box : measuredPointBoxes(frame, window->plot())) {
     const QRect area(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
-    QVERIFY(countColour(image, area, 0x000000) >= 16);
+    QVERIFY(countColour(image, 0x000000, area) >= 16);
   }
-  QCOMPARE(countColour(image, image.rect(), 0xFF0000), 0);
+  QCOMPARE(countColour(image, 0xFF0000), 0);
 
   // "Draw calc. points": red dots instead of the curve.
   window->pointsCheckBox()->setChecked(true);
   image = shot(*window);
-  QCOMPARE(countColour(image, image.rect(), 0x800080), 0);
+  QCOMPARE(countColour(image, 0x800080), 0);
   for (const Box& box : calculatedDotBoxes(frame, window->plot()))
     QCOMPARE(rgbAt(image, centre(box).x(), centre(box).y()), 0xFF0000u);
   window->pointsCheckBox()->setChecked(false);
@@ -513,8 +474,8 @@ void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
   QVERIFY(window->hasPlot());
   QVERIFY(!window->plot().splineDrawable);
   image = shot(*window);
-  QCOMPARE(countColour(image, image.rect(), 0x800080), 0);
-  QVERIFY(countColour(image, image.rect(), 0xFF0000) > 3 * 9);
+  QCOMPARE(countColour(image, 0x800080), 0);
+  QVERIFY(countColour(image, 0xFF0000) > 3 * 9);
 
   // Hover over the measured points.
   const CurveFrame equal = titrationFrame(window->plotClient(), window->plot());
@@ -574,8 +535,7 @@ void ResultWindowsTest::percentagesInTheColourCycle() {
   QCOMPARE(rgbAt(image, second[0].points[3]), 0xFF0000u);
   // Species 3 falls from 70 to 50 % between the third and the fourth line.
   const Pixel from = second[1].points[2], to = second[1].points[3];
-  QVERIFY(countColour(image, QRect((from.x + to.x) / 2, (from.y + to.y) / 2 - 1, 1, 3), 0x0000FF) >
-          0);
+  QVERIFY(countColour(image, 0x0000FF, QRect((from.x + to.x) / 2, (from.y + to.y) / 2 - 1, 1, 3)));
 
   moveMouse(*window,
             QPoint(frame.areaLeft() + frame.width() / 2, frame.areaBottom() - frame.height() / 2));
@@ -608,11 +568,9 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
   for (const Example example :
        {Example{"POT_TITRATION.DAT", ""}, Example{"NMR_BATCH.DAT", "batch_"},
         Example{"TWO_BLOCKS.DAT", "two_blocks_"}}) {
+    QFile::remove(QStringLiteral("RUN.DAT"));
     QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
-                        QStringLiteral("RUN.DAT")) ||
-            (QFile::remove(QStringLiteral("RUN.DAT")) &&
-             QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
-                         QStringLiteral("RUN.DAT"))));
+                        QStringLiteral("RUN.DAT")));
     writeText(QStringLiteral("IN.IN"), QStringLiteral("RUN.DAT\r\nrun.OUT\r\n"));
     auto model = std::make_unique<Model>();
     QCOMPARE(SimplexRun(*model, platform), RunStatus::Completed);
@@ -650,20 +608,15 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
       QVERIFY(regression->statusText(1).endsWith(QStringLiteral("Point")) ||
               regression->statusText(1).endsWith(QStringLiteral("Point.")));
     }
-    QVERIFY(shot(*regression)
-                .save(shots + QStringLiteral("/") + prefix + QStringLiteral("linreg.png")));
-    // Wide enough for the statistics lines in full.
-    regression->resize(1150, 600);
-    QVERIFY(shot(*regression)
-                .save(shots + QStringLiteral("/") + prefix + QStringLiteral("linreg_wide.png")));
-    QVERIFY(shot(*residuals)
-                .save(shots + QStringLiteral("/") + prefix + QStringLiteral("residuals.png")));
-    QVERIFY(
-        shot(*titration)
-            .save(shots + QStringLiteral("/") + prefix + QStringLiteral("titration_curve.png")));
-    QVERIFY(shot(*percentages)
-                .save(shots + QStringLiteral("/") + prefix + QStringLiteral("percentages.png")));
-    QFile::remove(QStringLiteral("RUN.DAT"));
+    const auto save = [&](QWidget& window, const char* name) {
+      QVERIFY(shot(window).save(shots + "/" + prefix + QLatin1String(name) + ".png"));
+    };
+    save(*regression, "linreg");
+    regression->resize(1150, 600);  // wide enough for the statistics lines in full
+    save(*regression, "linreg_wide");
+    save(*residuals, "residuals");
+    save(*titration, "titration_curve");
+    save(*percentages, "percentages");
   }
   GuiPlatform::setMessageHook({});
 }
@@ -679,24 +632,13 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   auto form = newMainForm(folder.path());
   form->show();
   const auto run = [&](const char* input, const char* output) {
-    OnModal<StartCalcDlg> start([=](StartCalcDlg* dlg) {
-      clickItem(dlg->inputList(), QString::fromLatin1(input));
-      QTest::keyClicks(dlg->outputEdit(), QString::fromLatin1(output));
-      QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
-      QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
-    });
+    OnModal<StartCalcDlg> start(chooseRun({}, input, output));
     form->findChild<QAction*>(QStringLiteral("ComputeSingleStepItem"))->trigger();
-  };
-  const auto captions = [&] {
-    QStringList titles;
-    for (QMdiSubWindow* sub : form->mdiArea()->subWindowList(QMdiArea::CreationOrder))
-      titles << sub->windowTitle();
-    return titles;
   };
 
   run("POT_TITRATION.DAT", "pot");
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
-  QCOMPARE(captions(),
+  QCOMPARE(captions(*form),
            (QStringList{"pot.OUT  for  POT_TITRATION.DAT", "Residual Analysis",
                         "Basic Components Percentage: [potBC1.BCP]", "Titration Curve"}));
   FormLinRegXY* regression = form->linRegForm();
@@ -729,7 +671,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   QFile::remove(folder.file(QStringLiteral("kept/pot.TTC")));
   run("TEST.DAT", "nmr");
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
-  QCOMPARE(captions().size(), 4);
+  QCOMPARE(captions(*form).size(), 4);
   QCOMPARE(regression->windowTitle(),
            QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: nmr1.REG"));
 
@@ -740,8 +682,9 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   form->findChild<QAction*>(QStringLiteral("FileOpenItem"))->trigger();
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
   // A report below the work folder is named from there.
-  QCOMPARE(captions(), (QStringList{"pot.OUT", "Basic Components Percentage: [kept/potBC1.BCP]",
-                                    "Residual Analysis"}));
+  QCOMPARE(captions(*form),
+           (QStringList{"pot.OUT", "Basic Components Percentage: [kept/potBC1.BCP]",
+                        "Residual Analysis"}));
   const auto windows = form->mdiArea()->subWindowList(QMdiArea::CreationOrder);
   auto* percentages = qobject_cast<PFPForm*>(windows[1]->widget());
   residuals = qobject_cast<DeltaForm*>(windows[2]->widget());

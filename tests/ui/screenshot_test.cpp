@@ -1,14 +1,7 @@
 // Pictures for a person to look at: the main window with a report window after a run, and each
 // dialog of the program, written as PNG files into the build's screenshots folder.
 
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTest>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"

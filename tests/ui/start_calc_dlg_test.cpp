@@ -6,11 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
-#include <QPushButton>
-#include <QTest>
 
 #include "tests/ui/ui_test_support.h"
 
@@ -33,12 +29,19 @@ class StartCalcDlgTest : public QObject {
 
   // Typed characters: the blank and punctuation refused, letters, digits, "-", ".", "_" and
   // "`" kept; Enter normalises the name, adds it to the list and selects it, and does not
-  // close the dialog.
-  void outputNameEntry() {
+  // close the dialog. The step field is hidden; it shows Step when the dialog comes up and a key
+  // released in it stores its value into Step.
+  void outputNameEntryAndStepField() {
     WorkFolder folder({"TEST.DAT"});
     auto form = newMainForm(folder.path());
     StartCalcDlg* dlg = form->startCalcDlg();
+    form->model().Step = 0.25L;
     dlg->show();
+    QVERIFY(!dlg->stepEdit()->isVisible());
+    QCOMPARE(dlg->stepEdit()->text(), QString("0.25"));
+    dlg->stepEdit()->clear();
+    QTest::keyClicks(dlg->stepEdit(), "0.5");
+    QCOMPARE(static_cast<double>(form->model().Step), 0.5);
     QLineEdit* edit = dlg->outputEdit();
     QTest::keyClicks(edit, " !\"#$%&'()*+,/:;<=>?@[\\]^{|}~");
     QCOMPARE(edit->text(), QString());
@@ -196,21 +199,6 @@ class StartCalcDlgTest : public QObject {
     QCOMPARE(dlg->inputList()->count(), 0);
     QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
     QCOMPARE(dlg->result(), int(QDialog::Rejected));
-  }
-
-  // The step field is hidden; it shows Step when the dialog comes up and a key released in it
-  // stores its value into Step.
-  void hiddenStepField() {
-    WorkFolder folder({"TEST.DAT"});
-    auto form = newMainForm(folder.path());
-    StartCalcDlg* dlg = form->startCalcDlg();
-    form->model().Step = 0.25L;
-    dlg->show();
-    QVERIFY(!dlg->stepEdit()->isVisible());
-    QCOMPARE(dlg->stepEdit()->text(), QString("0.25"));
-    dlg->stepEdit()->clear();
-    QTest::keyClicks(dlg->stepEdit(), "0.5");
-    QCOMPARE(static_cast<double>(form->model().Step), 0.5);
   }
 };
 

@@ -10,8 +10,13 @@
 #include <QPointer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
 #include <QList>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -20,6 +25,7 @@
 
 #include "ui/gui_platform.h"
 #include "ui/main_form.h"
+#include "ui/start_calc_dlg.h"
 
 namespace tarvolin::ui::testing {
 
@@ -122,6 +128,36 @@ inline void clickItem(QListWidget* list, const QString& text) {
   list->scrollToItem(found.first());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualItemRect(found.first()).center());
+}
+
+// Picks the method (none: the one offered), the input and a new report name in the start
+// dialog, then OK.
+inline auto chooseRun(const QString& method, const QString& input, const QString& output) {
+  return [=](StartCalcDlg* dlg) {
+    if (!method.isEmpty()) clickItem(dlg->methodList(), method);
+    clickItem(dlg->inputList(), input);
+    QTest::keyClicks(dlg->outputEdit(), output);
+    QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
+    QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+  };
+}
+
+// The captions of the main window's document windows in the order they were opened.
+inline QStringList captions(const MainForm& form) {
+  QStringList titles;
+  for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+    titles << sub->windowTitle();
+  return titles;
+}
+
+// Pixels of exactly this colour (alpha ignored) within the rectangle, the whole image if none.
+inline int countColour(const QImage& image, QRgb colour, QRect area = {}) {
+  area = area.isNull() ? image.rect() : area.intersected(image.rect());
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+  return n;
 }
 
 }  // namespace tarvolin::ui::testing
