@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <initializer_list>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -73,23 +71,59 @@ struct EngineHarness {
     for (int p = model->First(b); p <= model->Last(b); ++p) model->PointFactor[p] = 1;
   }
 
+  // M + L = ML with the given lg beta in one block of points at totals Mt and Lt.
+  void complexOfTwo(Real lgBeta, Real Mt, Real Lt, int points = 1, int method = 0) {
+    system(2, 3);
+    species(3, {1, 1}, lgBeta);
+    block(1, points, method);
+    for (int p = 1; p <= points; ++p) model->Ct[p][1] = Mt, model->Ct[p][2] = Lt;
+    model->CurrentPoint = 1;
+  }
+
+  // Two components whose second one appears only in species with lg beta -6000: their
+  // concentrations underflow to zero, so the Newton matrix has a zero row and the Cholesky
+  // decomposition meets a zero pivot in the first cycle (the simplex takes over).
+  void singularPair(int points = 1) {
+    complexOfTwo(-6000, 1e-3L, 1e-3L, points);
+    species(2, {0, 1}, -6000);
+    model->Step = 0.2L;
+  }
+
   std::unique_ptr<Model> model;
   FakePlatform platform;
   ScratchReport scratch{"tarvolin-engine"};
   TextWriter& report = scratch.writer;
-  std::string& reportPath = scratch.path;
   std::unique_ptr<Engine> engine;
 };
+
+// M + L = ML in closed form: the free metal m = 2 Mt / (b + sqrt(b^2 + 4 beta Mt)) with
+// b = 1 + beta (Lt - Mt), the free ligand l = Lt / (1 + beta m).
+struct OneToOne {
+  long double m, l, ml;
+  OneToOne(long double Mt, long double Lt, long double beta) {
+    const long double b = 1 + beta * (Lt - Mt);
+    m = 2 * Mt / (b + std::sqrt(b * b + 4 * beta * Mt));
+    l = Lt / (1 + beta * m);
+    ml = beta * m * l;
+  }
+};
+
+// The floating-point fault that a call raises, None when it returns.
+template <class Call>
+FloatingPointFault faultOf(Call call) {
+  try {
+    call();
+  } catch (const FloatingPointError& error) {
+    return error.fault();
+  }
+  return FloatingPointFault::None;
+}
 
 // Free concentrations f(k) that satisfy Cbt(k) = sum_i a(i,k) beta(i) prod_k f(k)^a(i,k), found
 // by a damped Newton iteration on the concentrations themselves (not their logarithms): each
 // step solves the linear system by Gaussian elimination with partial pivoting and is halved
-// until every f stays positive and the residual norm falls.
-struct IndependentSolution {
-  std::vector<long double> free;     // 1-based
-  std::vector<long double> species;  // 1-based
-};
-
+// until every f stays positive and the residual norm falls. Returns the species'
+// concentrations (1-based).
 inline long double speciesConcentration(const Model& m, int i, const std::vector<long double>& f,
                                         int nb) {
   long double c = std::pow(10.0L, m.lgBETA[i]);
@@ -97,9 +131,9 @@ inline long double speciesConcentration(const Model& m, int i, const std::vector
   return c;
 }
 
-inline IndependentSolution solveIndependently(const Model& m, int nb, int ns,
-                                              const std::vector<long double>& Cbt,
-                                              std::vector<long double> f) {
+inline std::vector<long double> solveIndependently(const Model& m, int nb, int ns,
+                                                   const std::vector<long double>& Cbt,
+                                                   std::vector<long double> f) {
   auto residual = [&](const std::vector<long double>& x, std::vector<long double>& r) {
     long double norm = 0;
     for (int k = 1; k <= nb; ++k) {
@@ -157,11 +191,9 @@ inline IndependentSolution solveIndependently(const Model& m, int nb, int ns,
     f = trial;
     norm = trialNorm;
   }
-  IndependentSolution solution;
-  solution.free = f;
-  solution.species.assign(ns + 1, 0);
-  for (int i = 1; i <= ns; ++i) solution.species[i] = speciesConcentration(m, i, f, nb);
-  return solution;
+  std::vector<long double> species(ns + 1, 0);
+  for (int i = 1; i <= ns; ++i) species[i] = speciesConcentration(m, i, f, nb);
+  return species;
 }
 
 }  // namespace tarvolin::test

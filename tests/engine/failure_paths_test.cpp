@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "base/floating_point.h"
 #include "engine/calculation_aborted.h"
@@ -14,21 +15,6 @@
 
 namespace tarvolin::test {
 namespace {
-
-// Two components whose second one appears only in species with lg beta -6000: their
-// concentrations underflow to zero, so the Newton matrix has a zero row and the Cholesky
-// decomposition meets a zero pivot in the first cycle (the simplex takes over).
-void singularSystem(EngineHarness& h) {
-  h.system(2, 3);
-  h.species(2, {0, 1}, -6000);
-  h.species(3, {1, 1}, -6000);
-  h.block(1, 2, 0);
-  for (int p = 1; p <= 2; ++p) {
-    h.model->Ct[p][1] = 1e-3L;
-    h.model->Ct[p][2] = 1e-3L;
-  }
-  h.model->Step = 0.2L;
-}
 
 // One component with a dimer of beta 1 at a total of 3 + 5e-18 mol/l: the free concentration
 // is 1 + 1e-18, so ln of it is 1e-18 and the relative convergence test asks for a step below
@@ -53,7 +39,7 @@ const char* const kNotConsistent =
 // basis before an addition names its own procedure.
 TEST(FallbackTest, NoticesAreWrittenOncePerRun) {
   EngineHarness h;
-  singularSystem(h);
+  h.singularPair(2);
   h.startRun(2);
   h.model->CurrentPoint = 1;
   h.engine->CALC();
@@ -83,55 +69,52 @@ TEST(FallbackTest, NoticesAreWrittenOncePerRun) {
                        "Convergence is not reached for point    1 and max cycle number   999\r\n"
                        "Mass balance is calculated by simplex method...\r\n");
   EXPECT_TRUE(ExpectClose(h.engine->main.C[1], 1, 1e-3L));
-  singularSystem(h);
+  h.singularPair(2);
   h.engine->CALC();
   EXPECT_EQ(h.reportText(), withB) << "one notice silences the other";
 }
 
-// A zero total cannot be started from: the line names the component, and the logarithm of
-// the negative start value is an invalid operation that ends the calculation.
-TEST(FallbackTest, ZeroTotalIsReportedAndFails) {
-  EngineHarness h;
-  h.system(2, 3);
-  h.species(3, {1, 1}, 4);
-  h.block(1, 1, 0);
-  h.model->Ct[1][1] = 1e-3L;
-  h.model->Ct[1][2] = 0;
-  h.startRun(2);
-  h.model->CurrentPoint = 1;
-  try {
-    h.engine->CALC();
-    FAIL() << "no floating-point error";
-  } catch (const FloatingPointError& error) {
-    EXPECT_EQ(error.fault(), FloatingPointFault::Invalid);
+// Faults met while solving, each with the fault it must end in and no message box: a zero
+// total (its line names the component; the logarithm of the negative start value is an
+// invalid operation), a fault raised before the solver (not blamed on the simplex), and a
+// formation constant beyond the range of the arithmetic (the overflow in the first Newton
+// cycle, not the invalid operations its infinity would cause next).
+TEST(FallbackTest, FaultsWhileSolving) {
+  struct Case {
+    Real lgBeta, Lt;
+    bool raiseFirst;
+    FloatingPointFault fault;
+    const char* report;
+  };
+  for (const Case& c :
+       {Case{4, 0, false, FloatingPointFault::Invalid,
+             "Error in input of basis (Procedure CALC):  Co(2)= 0.000000E+0000\r\n"},
+        Case{4, 1e-3L, true, FloatingPointFault::DivideByZero, ""},
+        Case{5000, 1e-3L, false, FloatingPointFault::Overflow, ""}}) {
+    EngineHarness h;
+    h.complexOfTwo(c.lgBeta, 1e-3L, c.Lt);
+    h.startRun(c.raiseFirst ? 1 : 2);
+    if (c.raiseFirst) std::feraiseexcept(FE_DIVBYZERO);
+    EXPECT_EQ(faultOf([&] { h.engine->CALC(); }), c.fault);
+    EXPECT_EQ(h.reportText(), c.report);
+    EXPECT_TRUE(h.platform.messages.empty());
   }
-  EXPECT_EQ(h.reportText(), "Error in input of basis (Procedure CALC):  Co(2)= 0.000000E+0000\r\n");
 }
 
 // The first evaluation of the simplex is guarded: an impossible lg beta overflows, an
 // infinite total gives an invalid operation; each shows its box and the hint, then the
 // calculation is abandoned.
 TEST(GuardedEvaluationTest, OverflowAndInvalidShowBoxesAndAbort) {
-  struct Case {
-    Real lgBeta;
-    Real total;
-    const char* text;
-  };
   const Real inf = std::numeric_limits<Real>::infinity();
-  for (const Case c :
-       {Case{5000, 1e-3L, "Owerflow at the conc. calculations"},
-        Case{4, inf, "Invalid floating point operation at the conc. calculations."}}) {
+  for (const auto& [lgBeta, total, text] :
+       {std::tuple{5000.0L, 1e-3L, "Owerflow at the conc. calculations"},
+        std::tuple{4.0L, inf, "Invalid floating point operation at the conc. calculations."}}) {
     EngineHarness h;
-    h.system(2, 3);
-    h.species(3, {1, 1}, c.lgBeta);
-    h.block(1, 1, 0);
-    h.model->Ct[1][1] = c.total;
-    h.model->Ct[1][2] = 1e-3L;
+    h.complexOfTwo(lgBeta, total, 1e-3L);
     h.startRun(1);
-    h.model->CurrentPoint = 1;
     EXPECT_THROW(h.engine->CALC(), CalculationAborted);
     ASSERT_EQ(h.platform.messages.size(), 2u);
-    EXPECT_EQ(h.platform.messages[0].text, c.text);
+    EXPECT_EQ(h.platform.messages[0].text, text);
     EXPECT_EQ(h.platform.messages[1].text,
               "Try another initial lgBETA values or fitting algorithm please.");
     for (const ShownMessage& message : h.platform.messages) {
@@ -141,76 +124,23 @@ TEST(GuardedEvaluationTest, OverflowAndInvalidShowBoxesAndAbort) {
   }
 }
 
-// A fault raised before the guarded evaluation belongs to its own place: it is not shown as a
-// concentration failure.
-TEST(GuardedEvaluationTest, EarlierFaultIsNotBlamedOnTheSimplex) {
-  EngineHarness h;
-  h.system(2, 3);
-  h.species(3, {1, 1}, 4);
-  h.block(1, 1, 0);
-  h.model->Ct[1][1] = 1e-3L;
-  h.model->Ct[1][2] = 1e-3L;
-  h.startRun(1);
-  h.model->CurrentPoint = 1;
-  std::feraiseexcept(FE_DIVBYZERO);
-  try {
-    h.engine->CALC();
-    FAIL() << "no floating-point error";
-  } catch (const FloatingPointError& error) {
-    EXPECT_EQ(error.fault(), FloatingPointFault::DivideByZero);
-  }
-  EXPECT_TRUE(h.platform.messages.empty());
-}
-
 // Faults in the objective surface as FloatingPointError instead of NaN or Inf in the model:
 // the logarithm of a non-positive method-1 value, an overflowing sinh on unpacking, a block
-// whose measured values are all zero (its R-factor is 0/0).
+// whose measured values are all zero (its R-factor is 0/0); a sound block raises nothing.
 TEST(ObjectiveFaultTest, FaultsSurfaceAsFloatingPointErrors) {
-  auto prepared = [](EngineHarness& h, int method) {
-    h.system(2, 3);
-    h.species(3, {1, 1}, 4);
-    h.block(1, 2, method);
-    for (int p = 1; p <= 2; ++p) {
-      h.model->Ct[p][1] = 1e-3L;
-      h.model->Ct[p][2] = 1e-3L;
-      h.model->Yexp[p] = 1;
-    }
-    h.model->AV[2][1] = 1;
+  for (int variant = 0; variant < 4; ++variant) {
+    EngineHarness h;
+    Model& m = *h.model;
+    h.complexOfTwo(4, 1e-3L, 1e-3L, 2, variant == 0 ? 1 : 0);
+    m.Yexp[1] = m.Yexp[2] = variant == 2 ? 0 : 1;
+    m.AV[2][1] = variant == 1 || variant == 3 ? 1 : 0;
+    m.Fo[1] = variant == 0 ? -1 : 0;
     h.startRun(2);
-  };
-  auto faultOf = [](EngineHarness& h) {
-    try {
-      h.engine->EvaluateObjective();
-    } catch (const FloatingPointError& error) {
-      return error.fault();
-    }
-    return FloatingPointFault::None;
-  };
-  {
-    EngineHarness h;
-    prepared(h, 1);
-    h.model->Fo[1] = -1;
-    h.model->AV[2][1] = 0;
-    EXPECT_EQ(faultOf(h), FloatingPointFault::Invalid);
-  }
-  {
-    EngineHarness h;
-    prepared(h, 0);
-    h.model->FitAV[2][1] = 1;
-    h.engine->x[1] = 20000;
-    EXPECT_EQ(faultOf(h), FloatingPointFault::Overflow);
-  }
-  {
-    EngineHarness h;
-    prepared(h, 0);
-    h.model->Yexp[1] = h.model->Yexp[2] = 0;
-    h.model->AV[2][1] = 0;
-    EXPECT_EQ(faultOf(h), FloatingPointFault::Invalid);
-  }
-  {
-    EngineHarness h;
-    prepared(h, 0);
-    EXPECT_EQ(faultOf(h), FloatingPointFault::None);
+    if (variant == 1) m.FitAV[2][1] = 1, h.engine->x[1] = 20000;
+    const FloatingPointFault expected[4] = {FloatingPointFault::Invalid,
+                                            FloatingPointFault::Overflow,
+                                            FloatingPointFault::Invalid, FloatingPointFault::None};
+    EXPECT_EQ(faultOf([&] { h.engine->EvaluateObjective(); }), expected[variant]) << variant;
   }
 }
 
@@ -241,26 +171,6 @@ TEST(ObjectiveFaultTest, LongNewtonStepsAreShortenedInsteadOfOverflowing) {
   h.startRun(2);
   h.engine->CALC();
   EXPECT_TRUE(ExpectClose(h.engine->main.LnFree[1], gradientStart, 1e-15L));
-}
-
-// A formation constant beyond the range of the arithmetic overflows in the first Newton cycle;
-// that overflow, not the invalid operations its infinity would cause next, is the fault.
-TEST(ObjectiveFaultTest, UnrepresentableConstantReportsOverflow) {
-  EngineHarness h;
-  h.system(2, 3);
-  h.species(3, {1, 1}, 5000.0L);
-  h.block(1, 1, 0);
-  h.model->Ct[1][1] = 1e-3L;
-  h.model->Ct[1][2] = 1e-3L;
-  h.startRun(2);
-  h.model->CurrentPoint = 1;
-  try {
-    h.engine->CALC();
-    FAIL() << "no floating-point error";
-  } catch (const FloatingPointError& error) {
-    EXPECT_EQ(error.fault(), FloatingPointFault::Overflow);
-  }
-  EXPECT_TRUE(h.platform.messages.empty());
 }
 
 }  // namespace

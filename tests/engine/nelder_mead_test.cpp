@@ -34,117 +34,109 @@ struct TableProblem {
   bool endIteration(int k, const NelderMead&) { return k == iterations; }
 };
 
-// Regular simplex of edge 1 around (1, 2): the offsets p = (1 + sqrt 3) / (2 sqrt 2) and
-// q = (sqrt 3 - 1) / (2 sqrt 2) are subtracted.
-TEST(NelderMeadTest, StartingSimplexSubtractsTheOffsets) {
-  struct Flat {
-    Real evaluate(const Real*) { return 0; }
-    bool beginIteration(int) { return true; }
-    bool endIteration(int, const NelderMead&) { return true; }
-  } flat;
-  NelderMead simplex(5);
-  const Real x0[3] = {0, 1, 2};
-  simplex.start(flat, x0, 2, 1);
-  const Real p = (1 + std::sqrt(3.0L)) / (2 * std::sqrt(2.0L));
-  const Real q = (std::sqrt(3.0L) - 1) / (2 * std::sqrt(2.0L));
-  EXPECT_EQ(simplex.row(1)[1], 1);
-  EXPECT_EQ(simplex.row(1)[2], 2);
-  EXPECT_TRUE(ExpectClose(simplex.row(2)[1], 1 - p, 1e-18L));
-  EXPECT_TRUE(ExpectClose(simplex.row(2)[2], 2 - q, 1e-18L));
-  EXPECT_TRUE(ExpectClose(simplex.row(3)[1], 1 - q, 1e-18L));
-  EXPECT_TRUE(ExpectClose(simplex.row(3)[2], 2 - p, 1e-18L));
-
-  // One variable: a segment, the second vertex one step below.
-  const Real y0[2] = {0, 3};
-  simplex.start(flat, y0, 1, 0.5L);
-  EXPECT_EQ(simplex.row(2)[1], 2.5L);
-}
-
-// f = x^2 from x = 3 with step 1, traced by hand:
+// Two one-variable runs traced by hand, their evaluated points in order and the final
+// vertices. f = x^2 from x = 3 with step 1, three iterations:
 //   start: vertices 3, 2.
 //   1: h = 3, c = 2, r = 1 (1 < 4) -> e = 0 (0 < 4) accepted and evaluated again; centroid 2.
 //   2: vertices 0, 2: h = 2, c = 0, r = -2 (4: not below the other vertex's 0, not above
 //      F_h = 4, so it takes vertex h's place), contraction -1 (1 < 4) accepted; centroid 0.
 //   3: vertices 0, -1: r = 1 takes vertex h's place, contraction 0.5 accepted; centroid 0.
-TEST(NelderMeadTest, StepsAndEvaluationsFollowTheirOrder) {
-  TableProblem problem;
-  for (Real x : {3.0L, 2.0L, 1.0L, 0.0L, -2.0L, -1.0L, 0.5L}) problem.table[x] = x * x;
-  problem.iterations = 3;
-  NelderMead simplex(1);
-  const Real x0[2] = {0, 3};
-  simplex.start(problem, x0, 1, 1);
-  EXPECT_EQ(simplex.iterate(problem), 3);
-  const std::vector<Real> expected = {3, 2, 1, 0, 0, 2, -2, -1, -1, 0, 1, 0.5L, 0.5L, 0};
-  EXPECT_EQ(problem.evaluated, expected);
-  EXPECT_EQ(simplex.row(1)[1], 0);
-  EXPECT_EQ(simplex.row(2)[1], 0.5L);
-  EXPECT_EQ(simplex.row(simplex.centroidRow())[1], 0);
-}
-
 // An expansion that does not improve on the best vertex is dropped for the reflection; a
 // contraction that does not improve on the worst vertex shrinks everything towards the best.
 //   start from 1 (step 1): vertices 1 (F 1), 0 (F 0.5)
 //   1: h = 1, c = 0, r = -1 (F 0.25 < 0.5) -> e = -2 (F 3, not below 0.5): r accepted.
 //   2: vertices -1 (0.25), 0 (0.5): h = 2, c = -1, r = -2 (3): above F_h, vertex h kept;
 //      contraction -0.5 (0.7, not below 0.5): shrink towards -1: vertex 2 = -0.5.
-TEST(NelderMeadTest, RejectedExpansionAndShrink) {
-  TableProblem problem;
-  problem.table = {{1, 1}, {0, 0.5L}, {-1, 0.25L}, {-2, 3}, {-0.5L, 0.7L}};
-  problem.iterations = 2;
-  NelderMead simplex(1);
-  const Real x0[2] = {0, 1};
-  simplex.start(problem, x0, 1, 1);
-  simplex.iterate(problem);
-  const std::vector<Real> expected = {1, 0, -1, -2, -1, 0, -2, -0.5L, -1, -0.5L, -1};
-  EXPECT_EQ(problem.evaluated, expected);
-  EXPECT_EQ(simplex.row(1)[1], -1);
-  EXPECT_EQ(simplex.row(2)[1], -0.5L);
-  EXPECT_EQ(simplex.worst(), 2);
-  EXPECT_EQ(simplex.best(), 1);
-  EXPECT_EQ(simplex.bestValue(), 0.25L);
+TEST(NelderMeadTest, StepsAndEvaluationsFollowTheirOrder) {
+  struct Case {
+    std::map<Real, Real> table;
+    Real start;
+    int iterations;
+    std::vector<Real> evaluated;
+    Real vertex1, vertex2, centroid;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {{{3, 9}, {2, 4}, {1, 1}, {0, 0}, {-2, 4}, {-1, 1}, {0.5L, 0.25L}}, 3, 3,
+       {3, 2, 1, 0, 0, 2, -2, -1, -1, 0, 1, 0.5L, 0.5L, 0}, 0, 0.5L, 0},
+      {{{1, 1}, {0, 0.5L}, {-1, 0.25L}, {-2, 3}, {-0.5L, 0.7L}}, 1, 2,
+       {1, 0, -1, -2, -1, 0, -2, -0.5L, -1, -0.5L, -1}, -1, -0.5L, -1}};
+  // clang-format on
+  for (const Case& c : cases) {
+    TableProblem problem;
+    problem.table = c.table;
+    problem.iterations = c.iterations;
+    NelderMead simplex(1);
+    const Real x0[2] = {0, c.start};
+    simplex.start(problem, x0, 1, 1);
+    EXPECT_EQ(simplex.iterate(problem), c.iterations);
+    EXPECT_EQ(problem.evaluated, c.evaluated);
+    EXPECT_EQ(simplex.row(1)[1], c.vertex1);
+    EXPECT_EQ(simplex.row(2)[1], c.vertex2);
+    EXPECT_EQ(simplex.row(simplex.centroidRow())[1], c.centroid);
+    EXPECT_EQ(simplex.best(), 1);
+    EXPECT_EQ(simplex.worst(), 2);
+    EXPECT_EQ(simplex.bestValue(), c.table.at(c.vertex1));
+  }
 }
 
-// On a flat function every vertex ties: vertex 1 is both worst and best, the reflection of
-// vertex 1 ties with the worst of the others (vertex 2) and replaces vertex 1.
-TEST(NelderMeadTest, TiesGoToTheLowestVertex) {
+// The starting simplex is regular with edge 1 around (1, 2): the offsets
+// p = (1 + sqrt 3) / (2 sqrt 2) and q = (sqrt 3 - 1) / (2 sqrt 2) are subtracted; with one
+// variable it is a segment, the second vertex one step below. On a flat function every vertex
+// ties: vertex 1 is both worst and best, the reflection of vertex 1 ties with the worst of
+// the others (vertex 2) and replaces vertex 1.
+TEST(NelderMeadTest, StartingSimplexAndTiesGoToTheLowestVertex) {
   struct Flat {
     int evaluations = 0;
     Real evaluate(const Real*) {
       ++evaluations;
       return 7;
     }
-    bool beginIteration(int) { return true; }
+    bool stopBefore = false;
+    bool beginIteration(int) { return !stopBefore; }
     bool endIteration(int, const NelderMead&) { return true; }
   } flat;
   NelderMead simplex(2);
-  const Real x0[3] = {0, 1, 1};
+  const Real y0[2] = {0, 3};
+  simplex.start(flat, y0, 1, 0.5L);
+  EXPECT_EQ(simplex.row(2)[1], 2.5L);
+
+  const Real x0[3] = {0, 1, 2};
+  flat.evaluations = 0;
   simplex.start(flat, x0, 2, 1);
+  const Real p = (1 + std::sqrt(3.0L)) / (2 * std::sqrt(2.0L));
+  const Real q = (std::sqrt(3.0L) - 1) / (2 * std::sqrt(2.0L));
+  const Real expected[4][3] = {{}, {0, 1, 2}, {0, 1 - p, 2 - q}, {0, 1 - q, 2 - p}};
+  for (int v = 1; v <= 3; ++v)
+    for (int j = 1; j <= 2; ++j)
+      EXPECT_TRUE(ExpectClose(simplex.row(v)[j], expected[v][j], 1e-18L)) << v << "," << j;
   const Real x2[2] = {simplex.row(2)[1], simplex.row(2)[2]};
   const Real x3[2] = {simplex.row(3)[1], simplex.row(3)[2]};
   simplex.iterate(flat);
   EXPECT_EQ(simplex.worst(), 1);
   EXPECT_EQ(simplex.best(), 1);
   for (int j = 1; j <= 2; ++j) {
-    const Real c = (1 + x2[j - 1] + x3[j - 1] - 1) / 2;
-    EXPECT_EQ(simplex.row(1)[j], 2 * c - 1);
+    const Real c = (x0[j] + x2[j - 1] + x3[j - 1] - x0[j]) / 2;
+    EXPECT_EQ(simplex.row(1)[j], 2 * c - x0[j]);
     EXPECT_EQ(simplex.row(simplex.centroidRow())[j], c);
   }
   EXPECT_EQ(flat.evaluations, 3 + 3);
+
+  // beginIteration may stop before an iteration: nothing more is evaluated.
+  flat.stopBefore = true;
+  flat.evaluations = 0;
+  simplex.start(flat, x0, 2, 1);
+  EXPECT_EQ(simplex.iterate(flat), 1);
+  EXPECT_EQ(flat.evaluations, 3);
 }
 
-// The caller's hooks decide: beginIteration may stop before an iteration (nothing more is
-// evaluated); endIteration sees the iteration's best value. On a quadratic bowl the centroid
-// walks to the minimum.
-TEST(NelderMeadTest, HooksControlTheIterationAndTheBowlIsFound) {
+// endIteration sees the iteration's best value and decides when to stop. On a quadratic bowl
+// the centroid walks to the minimum.
+TEST(NelderMeadTest, TheBowlIsFound) {
   struct Bowl {
-    int stopBefore = 0;
-    int evaluations = 0;
     Real lastBest = -1;
-    Real evaluate(const Real* x) {
-      ++evaluations;
-      return (x[1] - 1) * (x[1] - 1) + 10 * (x[2] + 2) * (x[2] + 2);
-    }
-    bool beginIteration(int k) { return k != stopBefore; }
+    Real evaluate(const Real* x) { return (x[1] - 1) * (x[1] - 1) + 10 * (x[2] + 2) * (x[2] + 2); }
+    bool beginIteration(int) { return true; }
     bool endIteration(int k, const NelderMead& simplex) {
       lastBest = simplex.bestValue();
       return k == 400;
@@ -152,12 +144,6 @@ TEST(NelderMeadTest, HooksControlTheIterationAndTheBowlIsFound) {
   };
   NelderMead simplex(2);
   const Real x0[3] = {0, 0, 0};
-  Bowl early;
-  early.stopBefore = 1;
-  simplex.start(early, x0, 2, 0.5L);
-  EXPECT_EQ(simplex.iterate(early), 1);
-  EXPECT_EQ(early.evaluations, 3);
-
   Bowl bowl;
   simplex.start(bowl, x0, 2, 0.5L);
   EXPECT_EQ(simplex.iterate(bowl), 400);

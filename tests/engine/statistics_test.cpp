@@ -18,17 +18,13 @@ namespace {
 
 using Matrix = std::vector<std::vector<long double>>;
 
-// Inverse of a small symmetric positive definite matrix by Gauss-Jordan elimination.
+// Inverse of a small symmetric positive definite matrix by Gauss-Jordan elimination (its
+// pivots are positive, so no row exchanges).
 Matrix inverse(Matrix a) {
   const std::size_t n = a.size();
   Matrix inv(n, std::vector<long double>(n, 0));
   for (std::size_t i = 0; i < n; ++i) inv[i][i] = 1;
   for (std::size_t col = 0; col < n; ++col) {
-    std::size_t pivot = col;
-    for (std::size_t r = col + 1; r < n; ++r)
-      if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
-    std::swap(a[col], a[pivot]);
-    std::swap(inv[col], inv[pivot]);
     const long double d = a[col][col];
     for (std::size_t c = 0; c < n; ++c) a[col][c] /= d, inv[col][c] /= d;
     for (std::size_t r = 0; r < n; ++r) {
@@ -40,18 +36,6 @@ Matrix inverse(Matrix a) {
   return inv;
 }
 
-// The lines of the report after the given heading, up to the next empty line.
-std::vector<std::string> linesAfter(const std::string& text, const std::string& heading) {
-  std::vector<std::string> lines;
-  const auto all = splitLines(text);
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    if (all[i] != heading) continue;
-    for (std::size_t j = i + 1; j < all.size() && !all[j].empty(); ++j) lines.push_back(all[j]);
-    break;
-  }
-  return lines;
-}
-
 // A batch block (method 0) of twelve points of M + L = ML (lg beta 4) with fixed constants:
 // Y = Fo + f (AV(M) [M] + AV(ML) [ML]) is linear in the fitted AV(M), AV(ML) and Fo, so the
 // statistics are those of ordinary linear regression on the design columns f [M], f [ML], 1.
@@ -59,23 +43,17 @@ std::vector<std::string> linesAfter(const std::string& text, const std::string& 
 TEST(ErrorStatisticsTest, LinearProblemGivesOrdinaryRegression) {
   EngineHarness h;
   Model& m = *h.model;
-  h.system(2, 3);
-  h.species(3, {1, 1}, 4);
   const int n = 12;
-  h.block(1, n, 0);
+  h.complexOfTwo(4, 1e-3L, 0, n);
   std::mt19937 random(7);
   std::normal_distribution<double> noise(0, 0.02);
   Matrix X(n, std::vector<long double>(3));
   std::vector<long double> y(n);
   for (int p = 1; p <= n; ++p) {
-    const long double Mt = 1e-3L, Lt = 2.5e-4L * p, beta = 1e4L;
-    m.Ct[p][1] = Mt;
-    m.Ct[p][2] = Lt;
+    m.Ct[p][2] = 2.5e-4L * p;
     m.PointFactor[p] = 1000 + 20 * p;
-    const long double b = 1 + beta * (Lt - Mt);
-    const long double free = 2 * Mt / (b + std::sqrt(b * b + 4 * beta * Mt));
-    const long double ml = beta * free * Lt / (1 + beta * free);
-    X[p - 1] = {m.PointFactor[p] * free, m.PointFactor[p] * ml, 1};
+    const OneToOne s(1e-3L, m.Ct[p][2], 1e4L);
+    X[p - 1] = {m.PointFactor[p] * s.m, m.PointFactor[p] * s.ml, 1};
     y[p - 1] = 2 * X[p - 1][0] + 7 * X[p - 1][1] + 0.3L + noise(random);
     m.Yexp[p] = y[p - 1];
   }
@@ -107,7 +85,8 @@ TEST(ErrorStatisticsTest, LinearProblemGivesOrdinaryRegression) {
     EXPECT_TRUE(ExpectClose(h.engine->sd[k], std::sqrt(s2 * Q[k - 1][k - 1]), 1e-9L)) << k;
 
   const std::string text = h.reportText();
-  const auto rows = linesAfter(text, "Correlation coefficients between fitted parameters:");
+  const std::string heading = "Correlation coefficients between fitted parameters:\r\n";
+  const auto rows = splitLines(text.substr(text.find(heading) + heading.size()));
   ASSERT_EQ(rows.size(), 3u);
   for (int j = 0; j < 3; ++j) {
     std::istringstream in(rows[j]);
@@ -149,13 +128,8 @@ TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
   m.FitBeta[3] = m.FitBeta[4] = 1;
   m.FitBlock[1] = 1;
   const Real truth[3] = {9.93L, 16.0L, 400};
-  auto setParameters = [&](const Real* theta) {
-    m.lgBETA[3] = theta[0];
-    m.lgBETA[4] = theta[1];
-    m.Fo[1] = theta[2];
-  };
+  Real* const theta[3] = {&m.lgBETA[3], &m.lgBETA[4], &m.Fo[1]};
   h.startRun(2);
-  setParameters(truth);
   std::vector<Real> exact(n + 1);
   for (int p = 1; p <= n; ++p) {
     h.engine->CalculatePoint(1, p);
@@ -169,8 +143,7 @@ TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
   std::vector<long double> meanSd(3, 0);
   for (int draw = 0; draw < draws; ++draw) {
     for (int p = 1; p <= n; ++p) m.Yexp[p] = exact[p] + noise(random);
-    Real theta[3] = {truth[0], truth[1], truth[2]};
-    setParameters(theta);
+    for (int k = 0; k < 3; ++k) *theta[k] = truth[k];
     for (int iteration = 0; iteration < 8; ++iteration) {
       Matrix JtJ(3, std::vector<long double>(3, 0));
       std::vector<long double> Jtr(3, 0);
@@ -186,12 +159,11 @@ TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
       }
       const Matrix inv = inverse(JtJ);
       for (int j = 0; j < 3; ++j)
-        for (int l = 0; l < 3; ++l) theta[j] += inv[j][l] * Jtr[l];
-      setParameters(theta);
+        for (int l = 0; l < 3; ++l) *theta[j] += inv[j][l] * Jtr[l];
     }
     h.engine->ErrorStatistics();
     for (int k = 0; k < 3; ++k) {
-      fitted[k].push_back(theta[k]);
+      fitted[k].push_back(*theta[k]);
       meanSd[k] += h.engine->sd[k + 1] / draws;
     }
   }
@@ -209,16 +181,15 @@ TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
 // The statistics section's lines: singular values in 12 characters with 4 decimals, the rank
 // line only when no singular value is at or below wmax Tolerance (with the one-by-one record
 // before it when that mode ran), and no standard deviation without more points than
-// parameters.
-class StatisticsReportTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+// parameters. With a Tolerance of 0.9 every singular value but the largest counts as small:
+// the rank line goes, the standard deviations stay. A fitted additive value of a species that
+// never forms (lg beta -6000) has a zero column and a zero singular value: its variance is a
+// division by zero, which ends the calculation before any correlation is written.
+TEST(ErrorStatisticsTest, ReportLinesRankAndDegenerateCases) {
+  auto prepared = [](EngineHarness& h) {
     Model& m = *h.model;
-    h.system(2, 3);
-    h.species(3, {1, 1}, 4);
-    h.block(1, 5, 0);
+    h.complexOfTwo(4, 1e-3L, 0, 5);
     for (int p = 1; p <= 5; ++p) {
-      m.Ct[p][1] = 1e-3L;
       m.Ct[p][2] = 4e-4L * p;
       m.PointFactor[p] = 1000;
       m.Yexp[p] = 0.1L * p + 0.01L * (p % 2);
@@ -226,68 +197,60 @@ class StatisticsReportTest : public ::testing::Test {
     m.AV[3][1] = 1, m.FitAV[3][1] = 1;
     m.FitBlock[1] = 1;
     h.startRun(2);
-  }
-  EngineHarness h;
-};
-
-TEST_F(StatisticsReportTest, RankLineAndOneByOneRecord) {
-  h.model->FitOneByOne = 1;
-  h.engine->OneByOneCount = 12;
-  h.engine->FittedFunctionText = "1.234E-05";
-  h.engine->ErrorStatistics();
-  const std::string text = h.reportText();
-  const auto lines = splitLines(text);
-  ASSERT_GE(lines.size(), 10u);
-  EXPECT_EQ(lines[0], "Singular values for fitted parameters:");
-  ASSERT_EQ(lines[1].size(), 24u);
-  EXPECT_EQ(lines[1][7], '.');
-  EXPECT_EQ(lines[1][19], '.');
-  EXPECT_EQ(lines[2], "");
-  EXPECT_EQ(lines[3], "Variables are fitted one by one:");
-  EXPECT_EQ(lines[4], "12 cycles,");
-  EXPECT_EQ(lines[5], "value of fitted Function: 1.234E-05");
-  EXPECT_EQ(lines[6], "");
-  EXPECT_EQ(lines[7], " O'k. The solution vector is an unique: RANK=  2");
-  EXPECT_EQ(lines[8], "");
-  EXPECT_EQ(lines[9], "");
-  EXPECT_EQ(lines[10], "Correlation coefficients between fitted parameters:");
-  EXPECT_EQ(h.engine->Rank, 2);
-  EXPECT_GT(h.engine->sd[1], 0);
-  EXPECT_GT(h.engine->sd[2], 0);
-}
-
-// With a Tolerance of 0.9 every singular value but the largest counts as small: the rank line
-// goes, the standard deviations stay. Two points for two parameters leave none.
-TEST_F(StatisticsReportTest, SmallSingularValuesAndNoResidualFreedom) {
-  h.model->Tolerance = 0.9L;
-  h.engine->ErrorStatistics();
-  std::string text = h.reportText();
-  EXPECT_EQ(text.find("O'k"), std::string::npos);
-  EXPECT_NE(text.find("Correlation coefficients between fitted parameters:"), std::string::npos);
-  EXPECT_EQ(h.engine->Rank, 1);
-  EXPECT_GT(h.engine->sd[1], 0);
-
-  h.model->NPoints[1] = 2;
-  h.engine->ErrorStatistics();
-  text = h.reportText().substr(text.size());
-  EXPECT_EQ(text.find("Correlation"), std::string::npos);
-  EXPECT_EQ(text.find("Singular values for fitted parameters:\r\n"), 0u);
-  EXPECT_EQ(h.engine->sd[1], 0);
-  EXPECT_EQ(h.engine->sd[2], 0);
-}
-
-// A fitted additive value of a species that never forms (lg beta -6000) has a zero column and
-// a zero singular value: its variance is a division by zero, which ends the calculation
-// before any correlation is written.
-TEST_F(StatisticsReportTest, ZeroSingularValueIsADivisionByZero) {
-  h.model->lgBETA[3] = -6000;
-  try {
+  };
+  {
+    EngineHarness h;
+    prepared(h);
+    h.model->FitOneByOne = 1;
+    h.engine->OneByOneCount = 12;
+    h.engine->FittedFunctionText = "1.234E-05";
     h.engine->ErrorStatistics();
-    FAIL() << "no floating-point error";
-  } catch (const FloatingPointError& error) {
-    EXPECT_EQ(error.fault(), FloatingPointFault::DivideByZero);
+    const auto lines = splitLines(h.reportText());
+    ASSERT_GE(lines.size(), 11u);
+    EXPECT_EQ(lines[0], "Singular values for fitted parameters:");
+    ASSERT_EQ(lines[1].size(), 24u);
+    EXPECT_EQ(lines[1][7], '.');
+    EXPECT_EQ(lines[1][19], '.');
+    const std::vector<std::string> rest = {"",
+                                           "Variables are fitted one by one:",
+                                           "12 cycles,",
+                                           "value of fitted Function: 1.234E-05",
+                                           "",
+                                           " O'k. The solution vector is an unique: RANK=  2",
+                                           "",
+                                           "",
+                                           "Correlation coefficients between fitted parameters:"};
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 11), rest);
+    EXPECT_EQ(h.engine->Rank, 2);
+    EXPECT_GT(h.engine->sd[1], 0);
+    EXPECT_GT(h.engine->sd[2], 0);
   }
-  EXPECT_EQ(h.reportText().find("Correlation"), std::string::npos);
+  {
+    EngineHarness h;
+    prepared(h);
+    h.model->Tolerance = 0.9L;
+    h.engine->ErrorStatistics();
+    std::string text = h.reportText();
+    EXPECT_EQ(text.find("O'k"), std::string::npos);
+    EXPECT_NE(text.find("Correlation coefficients between fitted parameters:"), std::string::npos);
+    EXPECT_EQ(h.engine->Rank, 1);
+    EXPECT_GT(h.engine->sd[1], 0);
+
+    h.model->NPoints[1] = 2;
+    h.engine->ErrorStatistics();
+    text = h.reportText().substr(text.size());
+    EXPECT_EQ(text.find("Correlation"), std::string::npos);
+    EXPECT_EQ(text.find("Singular values for fitted parameters:\r\n"), 0u);
+    EXPECT_EQ(h.engine->sd[1], 0);
+    EXPECT_EQ(h.engine->sd[2], 0);
+  }
+  {
+    EngineHarness h;
+    prepared(h);
+    h.model->lgBETA[3] = -6000;
+    EXPECT_EQ(faultOf([&] { h.engine->ErrorStatistics(); }), FloatingPointFault::DivideByZero);
+    EXPECT_EQ(h.reportText().find("Correlation"), std::string::npos);
+  }
 }
 
 // 100 blocks of one point with six fitted additive values each are 600 columns; one fitted
@@ -316,15 +279,9 @@ TEST(ErrorStatisticsTest, TooManyParametersEndTheStatistics) {
 // the basis' lg beta values, and a zero entry.
 TEST(ErrorStatisticsTest, SingularMassBalanceDerivativeIsReported) {
   EngineHarness h;
-  Model& m = *h.model;
-  h.system(2, 3);
-  h.species(2, {0, 1}, -6000);
-  h.species(3, {1, 1}, -6000);
-  h.block(1, 1, 0);
-  m.Ct[1][1] = m.Ct[1][2] = 1e-3L;
-  m.Yexp[1] = 1;
-  m.FitBeta[3] = 1;
-  m.Step = 0.2L;
+  h.singularPair();
+  h.model->Yexp[1] = 1;
+  h.model->FitBeta[3] = 1;
   h.startRun(2);
   h.engine->ErrorStatistics();
   const std::string text = h.reportText();

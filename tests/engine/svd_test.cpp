@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -115,14 +114,9 @@ Real OrthogonalityError(const RealMatrix& q, int rows, const std::vector<int>& c
   return worst;
 }
 
-std::vector<int> AllColumns(int n) {
-  std::vector<int> cols(n);
-  std::iota(cols.begin(), cols.end(), 1);
-  return cols;
-}
-
 // Random matrices of every shape, two of them rank-deficient: the decomposition reproduces
-// A, its factors are orthogonal, and its values agree with the eigenvalue route.
+// A, its factors are orthogonal, its values agree with the eigenvalue route, and decomposing
+// in place gives the same factors.
 TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
   struct Case {
     int m, n, rank;
@@ -137,17 +131,27 @@ TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
     ASSERT_EQ(d.ierr, 0);
     const std::vector<Real> reference = ReferenceSingularValues(a, c.m, c.n);
     EXPECT_LE(ReconstructionError(a, c.m, c.n, d), kTight * reference[0]);
-    EXPECT_LE(OrthogonalityError(d.v, c.n, AllColumns(c.n)), kTight);
-
     std::vector<Real> w(d.w.begin() + 1, d.w.end());
     const Real wmax = *std::max_element(w.begin(), w.end());
-    std::vector<int> nonzero;
+    std::vector<int> all, nonzero;
     for (int k = 1; k <= c.n; ++k) {
+      all.push_back(k);
       EXPECT_GE(d.w[k], 0) << "w(" << k << ")";
       if (d.w[k] > 1e-12L * wmax) nonzero.push_back(k);
     }
     EXPECT_EQ(static_cast<int>(nonzero.size()), c.rank);
+    EXPECT_LE(OrthogonalityError(d.v, c.n, all), kTight);
     EXPECT_LE(OrthogonalityError(d.u, c.m, nonzero), kTight);
+
+    // The input may be decomposed in place, as the statistics do with their Jacobian.
+    RealMatrix inPlace = a, v(c.n, c.n);
+    std::vector<Real> w2(c.n + 1);
+    ASSERT_EQ(SVD(inPlace, c.m, c.n, inPlace, w2.data(), v), 0);
+    for (int k = 1; k <= c.n; ++k) {
+      EXPECT_EQ(w2[k], d.w[k]);
+      for (int j = 1; j <= c.n; ++j) EXPECT_EQ(v(j, k), d.v(j, k));
+      for (int i = 1; i <= c.m; ++i) EXPECT_EQ(inPlace(i, k), d.u(i, k));
+    }
 
     std::sort(w.begin(), w.end(), std::greater<Real>());
     for (int k = 0; k < c.n; ++k) {
@@ -160,166 +164,93 @@ TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
   }
 }
 
-// The input may be decomposed in place, as the statistics do with their Jacobian.
-TEST(SVD, InPlaceGivesTheSameDecomposition) {
-  const RealMatrix a = RandomMatrix(9, 6, 21);
-  const Decomposition apart = Decompose(a, 9, 6);
-  RealMatrix u = a, v(6, 6);
-  std::vector<Real> w(7);
-  ASSERT_EQ(SVD(u, 9, 6, u, w.data(), v), 0);
-  for (int k = 1; k <= 6; ++k) {
-    EXPECT_EQ(w[k], apart.w[k]);
-    for (int j = 1; j <= 6; ++j) EXPECT_EQ(v(j, k), apart.v(j, k));
-    for (int i = 1; i <= 9; ++i) EXPECT_EQ(u(i, k), apart.u(i, k));
-  }
-}
-
-TEST(SVD, DegenerateMatrices) {
-  // Zero matrix: all singular values zero, V still orthogonal.
-  const Decomposition zero = Decompose(RealMatrix(4, 3), 4, 3);
+// A zero matrix has zero values and an orthogonal V; a 1 x 1 negative entry comes out as a positive
+// value with V = (-1); a single column (3, -4, 0, 12, 0) has its Euclidean norm 13 and U its
+// direction. A NaN never converges: the last singular value is reported as the failing one. Storage
+// smaller than the problem is refused.
+TEST(SVD, DegenerateFailingAndUndersizedInput) {
+  const Decomposition zero = Decompose(RealMatrix(4, 3), 4, 3);  // all values zero, V orthogonal
   EXPECT_EQ(zero.ierr, 0);
   for (int k = 1; k <= 3; ++k) EXPECT_EQ(zero.w[k], 0);
-  EXPECT_LE(OrthogonalityError(zero.v, 3, AllColumns(3)), kTight);
-
-  // 1 x 1 with a negative entry: the value comes out positive, V = (-1).
+  EXPECT_LE(OrthogonalityError(zero.v, 3, {1, 2, 3}), kTight);
   RealMatrix one(1, 1);
   one(1, 1) = -2.5L;
   const Decomposition single = Decompose(one, 1, 1);
-  EXPECT_EQ(single.ierr, 0);
   EXPECT_EQ(single.w[1], 2.5L);
   EXPECT_EQ(single.u(1, 1) * single.w[1] * single.v(1, 1), -2.5L);
-
-  // A single column (3, -4, 0, 12, 0): its Euclidean norm 13, U its direction.
   RealMatrix column(5, 1);
   column(1, 1) = 3, column(2, 1) = -4, column(4, 1) = 12;
   const Decomposition col = Decompose(column, 5, 1);
   EXPECT_EQ(col.ierr, 0);
   EXPECT_TRUE(ExpectClose(col.w[1], 13, 1e-18L));
-  EXPECT_EQ(std::fabs(col.v(1, 1)), 1);
   for (int i = 1; i <= 5; ++i)
     EXPECT_TRUE(ExpectClose(col.u(i, 1) * col.v(1, 1) * 13, column(i, 1), 1e-18L));
-}
 
-// A NaN in the data never converges: the last singular value is reported as the failing
-// one (and, under the sanitizers, nothing outside the vectors is read).
-TEST(SVD, NonConvergenceReportsTheSingularValue) {
   RealMatrix a = RandomMatrix(4, 3, 31, 1);
   a(2, 2) = std::numeric_limits<Real>::quiet_NaN();
   EXPECT_EQ(Decompose(a, 4, 3).ierr, 3);
   std::vector<Real> w(4), work(4);
   EXPECT_EQ(SvdSolve(a, 4, 3, w.data(), work.data()), 3);  // column 4 is the right-hand side
-}
 
-TEST(SVD, RejectsStorageSmallerThanTheProblem) {
-  RealMatrix a(5, 3), u(5, 3), small(2, 2);
-  std::vector<Real> w(4), work(4);
-  EXPECT_THROW(SVD(a, 5, 3, u, w.data(), small), std::invalid_argument);
-  EXPECT_THROW(SVD(a, 6, 3, u, w.data(), a), std::invalid_argument);
-  EXPECT_THROW(SvdSolve(a, 5, 3, w.data(), work.data()), std::invalid_argument);  // no n+1
-  RealMatrix wide(2, 4);  // 2 x 3 problem needs 3 rows for V
+  RealMatrix b(5, 3), u(5, 3), small(2, 2), wide(2, 4);
+  EXPECT_THROW(SVD(b, 5, 3, u, w.data(), small), std::invalid_argument);
+  EXPECT_THROW(SVD(b, 6, 3, u, w.data(), b), std::invalid_argument);
+  EXPECT_THROW(SvdSolve(b, 5, 3, w.data(), work.data()), std::invalid_argument);  // no n+1
   EXPECT_THROW(SvdSolve(wide, 2, 3, w.data(), work.data()), std::invalid_argument);
 }
 
-// The least-squares form gives the same W and V as SVD, bit for bit, and U^T b in column
-// n+1 (checked against U from SVD).
-void ExpectSameAsSvd(const RealMatrix& solved, const RealMatrix& a, int m, int n,
-                     const std::vector<Real>& w) {
-  const Decomposition d = Decompose(a, m, n);
-  ASSERT_EQ(d.ierr, 0);
-  const Real bound = kTight * std::sqrt(static_cast<Real>(m));  // |b(i)| <= 1
-  for (int k = 1; k <= n; ++k) {
-    EXPECT_EQ(w[k], d.w[k]) << "w(" << k << ")";
-    for (int j = 1; j <= n; ++j) EXPECT_EQ(solved(j, k), d.v(j, k)) << "V(" << j << "," << k << ")";
-    Real utb = 0;
-    for (int i = 1; i <= m; ++i) utb += d.u(i, k) * a(i, n + 1);
-    EXPECT_LE(std::fabs(solved(k, n + 1) - utb), bound) << "(U^T b)(" << k << ")";
-  }
-}
-
-// x = V diag(1/w) U^T b over the values above 1e-14 wmax, as the correction step forms it.
-std::vector<Real> Solution(const RealMatrix& solved, int n, const std::vector<Real>& w) {
-  const Real wmax = *std::max_element(w.begin() + 1, w.end());
-  std::vector<Real> x(n + 1);
-  for (int j = 1; j <= n; ++j) {
-    if (w[j] <= 1e-14L * wmax) continue;
-    const Real t = solved(j, n + 1) / w[j];
-    for (int k = 1; k <= n; ++k) x[k] += solved(k, j) * t;
-  }
-  return x;
-}
-
-// A tall, full-rank problem: the solution equals that of the normal equations
-// A^T A x = A^T b (solved by Gaussian elimination).
-TEST(SvdSolve, TallProblemMatchesTheNormalEquations) {
-  const int m = 15, n = 4;
-  const RealMatrix a = RandomMatrix(m, n, 41, 1);
-  RealMatrix solved = a;
-  std::vector<Real> w(n + 1), work(n + 1);
-  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
-  ExpectSameAsSvd(solved, a, m, n, w);
-  EXPECT_LE(OrthogonalityError(solved, n, AllColumns(n)), kTight);
-
-  RealMatrix normal(n, n + 1);  // [A^T A | A^T b]
-  for (int p = 1; p <= n; ++p)
-    for (int q = 1; q <= n + 1; ++q)
-      for (int k = 1; k <= m; ++k) normal(p, q) += a(k, p) * a(k, q);
-  for (int p = 1; p <= n; ++p) {
-    for (int r = p + 1; r <= n; ++r) {
-      const Real f = normal(r, p) / normal(p, p);
-      for (int q = p; q <= n + 1; ++q) normal(r, q) -= f * normal(p, q);
+// The least-squares form on a tall problem, a wide one (rows m+1..n of U^T b must start from
+// zero whatever the storage held) and one with a parameter without influence (a zero column):
+// the same W and V as SVD bit for bit, U^T b in column n+1, and x = V diag(1/w) U^T b over the
+// values above 1e-14 wmax satisfies the normal equations A^T (A x - b) = 0; the idle parameter
+// gets a zero singular value, its unit vector in V and no correction.
+TEST(SvdSolve, MatchesSvdAndSolvesTheNormalEquations) {
+  struct Case {
+    int m, n, zeroColumn;
+    std::uint64_t seed;
+  };
+  for (const Case& c : {Case{15, 4, 0, 41}, Case{3, 6, 0, 51}, Case{8, 4, 3, 61}}) {
+    SCOPED_TRACE(testing::Message() << c.m << " x " << c.n);
+    const int m = c.m, n = c.n;
+    RealMatrix a = RandomMatrix(m, n, c.seed, 1);
+    if (c.zeroColumn)
+      for (int i = 1; i <= m; ++i) a(i, c.zeroColumn) = 0;
+    RealMatrix solved = a;
+    for (int i = m + 1; i <= n; ++i)
+      for (int j = 1; j <= n + 1; ++j) solved(i, j) = 1e6L;  // left over from an earlier use
+    std::vector<Real> w(n + 1), work(n + 1);
+    ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
+    const Decomposition d = Decompose(a, m, n);
+    for (int k = 1; k <= n; ++k) {
+      EXPECT_EQ(w[k], d.w[k]) << "w(" << k << ")";
+      for (int j = 1; j <= n; ++j) EXPECT_EQ(solved(j, k), d.v(j, k));
+      Real utb = 0;
+      for (int i = 1; i <= m; ++i) utb += d.u(i, k) * a(i, n + 1);
+      EXPECT_LE(std::fabs(solved(k, n + 1) - utb), kTight * std::sqrt(Real(m))) << k;
+    }
+    const Real wmax = *std::max_element(w.begin() + 1, w.end());
+    std::vector<Real> x(n + 1), residual(m + 1);
+    for (int j = 1; j <= n; ++j)
+      if (w[j] > 1e-14L * wmax)
+        for (int k = 1; k <= n; ++k) x[k] += solved(k, j) * solved(j, n + 1) / w[j];
+    for (int i = 1; i <= m; ++i) {
+      residual[i] = -a(i, n + 1);
+      for (int k = 1; k <= n; ++k) residual[i] += a(i, k) * x[k];
+    }
+    for (int k = 1; k <= n; ++k) {
+      Real normal = 0;
+      for (int i = 1; i <= m; ++i) normal += a(i, k) * residual[i];
+      EXPECT_LE(std::fabs(normal), 1e-16L) << "normal equation " << k;
+    }
+    for (int i = 1; m < n && i <= m; ++i) EXPECT_LE(std::fabs(residual[i]), 1e-17L) << i;
+    if (c.zeroColumn) {
+      const int zero = static_cast<int>(std::min_element(w.begin() + 1, w.end()) - w.begin());
+      EXPECT_LE(w[zero], kTight * wmax);
+      for (int k = 1; k <= n; ++k)
+        EXPECT_LE(std::fabs(std::fabs(solved(k, zero)) - (k == c.zeroColumn ? 1 : 0)), kTight);
+      EXPECT_LE(std::fabs(x[c.zeroColumn]), kTight);
     }
   }
-  std::vector<Real> expected(n + 1);
-  for (int p = n; p >= 1; --p) {
-    Real sum = normal(p, n + 1);
-    for (int q = p + 1; q <= n; ++q) sum -= normal(p, q) * expected[q];
-    expected[p] = sum / normal(p, p);
-  }
-  const std::vector<Real> x = Solution(solved, n, w);
-  for (int k = 1; k <= n; ++k) EXPECT_TRUE(ExpectClose(x[k], expected[k], 1e-15L)) << k;
-}
-
-// Fewer points than parameters: rows m+1..n of U^T b start from zero whatever the storage
-// held, and the minimum-norm solution fits the data exactly.
-TEST(SvdSolve, WideProblemZeroesTheRowsBeyondTheData) {
-  const int m = 3, n = 6;
-  const RealMatrix a = RandomMatrix(m, n, 51, 1);
-  RealMatrix solved = a;
-  for (int i = m + 1; i <= n; ++i)
-    for (int j = 1; j <= n + 1; ++j) solved(i, j) = 1e6L;  // left over from an earlier use
-  std::vector<Real> w(n + 1), work(n + 1);
-  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
-  ExpectSameAsSvd(solved, a, m, n, w);
-  EXPECT_LE(OrthogonalityError(solved, n, AllColumns(n)), kTight);
-
-  const std::vector<Real> x = Solution(solved, n, w);
-  for (int i = 1; i <= m; ++i) {
-    Real ax = 0;
-    for (int k = 1; k <= n; ++k) ax += a(i, k) * x[k];
-    EXPECT_LE(std::fabs(ax - a(i, n + 1)), 1e-17L) << "row " << i;
-  }
-}
-
-// A parameter without influence gives a zero Jacobian column: its singular value is zero,
-// its V column the unit vector of that parameter, and it receives no correction.
-TEST(SvdSolve, ZeroColumnGivesAZeroSingularValue) {
-  const int m = 8, n = 4;
-  RealMatrix a = RandomMatrix(m, n, 61, 1);
-  for (int i = 1; i <= m; ++i) a(i, 3) = 0;
-  RealMatrix solved = a;
-  std::vector<Real> w(n + 1), work(n + 1);
-  ASSERT_EQ(SvdSolve(solved, m, n, w.data(), work.data()), 0);
-  ExpectSameAsSvd(solved, a, m, n, w);
-  const int zero = static_cast<int>(std::min_element(w.begin() + 1, w.end()) - w.begin());
-  const Real wmax = *std::max_element(w.begin() + 1, w.end());
-  EXPECT_LE(w[zero], kTight * wmax);
-  for (int k = 1; k <= n; ++k) {
-    if (k != zero) {
-      EXPECT_GT(w[k], 1e-3L * wmax);
-    }
-    EXPECT_LE(std::fabs(std::fabs(solved(k, zero)) - (k == 3 ? 1 : 0)), kTight) << k;
-  }
-  EXPECT_LE(std::fabs(Solution(solved, n, w)[3]), kTight);
 }
 
 }  // namespace

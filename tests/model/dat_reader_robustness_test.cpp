@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "tests/model/text_mutator.h"
 #include "tests/support/model_tables.h"
 #include "tests/support/test_support.h"
 
@@ -39,22 +40,6 @@ std::vector<fs::path> datFilesIn(const fs::path& folder) {
   }
   std::sort(files.begin(), files.end());
   return files;
-}
-
-std::string printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text.substr(0, 400)) {
-    if (c == '\r')
-      out += "\\r";
-    else if (c == '\n')
-      out += "\\n\n";
-    else if (c < 32 || c > 126)
-      out += "\\x" + std::string(1, "0123456789abcdef"[c >> 4]) +
-             std::string(1, "0123456789abcdef"[c & 15]);
-    else
-      out += static_cast<char>(c);
-  }
-  return out;
 }
 
 // Feeds texts to the reader through one model, as a run's successive systems share it, and
@@ -90,7 +75,7 @@ class ReaderOutcomes {
 
  private:
   void fault(const std::string& what, const std::string& text) {
-    if (faults.size() < 5) ADD_FAILURE() << what << "\n" << printable(text);
+    if (faults.size() < 5) ADD_FAILURE() << what << "\n" << text.substr(0, 400);
     faults.push_back(what);
   }
   std::unique_ptr<Model> model_ = newModel();
@@ -101,148 +86,38 @@ std::size_t strideFor(std::size_t size) {
   return size <= kEveryByteSize ? 1 : std::max<std::size_t>(1, size / kPrefixesOfLargeFile);
 }
 
-// Deterministic damage to a DAT text: what a slip of the hand, a bad copy or a hostile file
-// can do. The generator's output is fixed by the standard, so every platform sees the same
-// mutants.
-class Mutator {
- public:
-  explicit Mutator(std::uint32_t seed) : rng_(seed) {}
-
-  std::string mutate(std::string text) {
-    const int count = 1 + static_cast<int>(below(3));
-    for (int k = 0; k < count; ++k) mutateOnce(text);
-    return text;
-  }
-
- private:
-  std::size_t below(std::size_t n) { return n == 0 ? 0 : rng_() % n; }
-
-  static bool isDelimiter(char c) {
-    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
-  }
-  static std::vector<std::pair<std::size_t, std::size_t>> words(const std::string& t) {
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    for (std::size_t i = 0; i < t.size();) {
-      if (isDelimiter(t[i])) {
-        ++i;
-        continue;
-      }
-      std::size_t j = i;
-      while (j < t.size() && !isDelimiter(t[j])) ++j;
-      spans.emplace_back(i, j - i);
-      i = j;
-    }
-    return spans;
-  }
-  static std::vector<std::string> lines(const std::string& t) {
-    std::vector<std::string> out(1);
-    for (char c : t) {
-      out.back() += c;
-      if (c == '\n') out.emplace_back();
-    }
-    return out;
-  }
-
-  void mutateOnce(std::string& t) {
-    // clang-format off
-    static const char* const kWords[] = {
-        "0", "-1", "-0", "1", "2", "9", "10", "30", "255", "256", "3300", "3301", "50", "51",
-        "100", "101", "2147483647", "2147483648", "-2147483649", "99999999999999999999",
-        "1E4932", "-1.1E4932", "9.9E4931", "1E-4951", "1E-5000", "1e", ".", "-", "+", "4.", "2.",
-        "2..", ".5", "nan", "inf", "0x1p3", "1,5", "/", "", "-5", "-20.5", "1.0E+0001",
-        "99999999999999999999999999999999", "999999999999999999999999999999999"};
-    // clang-format on
-    const auto spans = words(t);
-    switch (below(8)) {
-      case 0:
-        if (!t.empty()) t[below(t.size())] ^= static_cast<char>(1 << below(8));
-        break;
-      case 1: {
-        static const char kBytes[] = {'\0', '\r', '\n', ',', ' ', '.', '-', '/', '\xff', '9'};
-        if (!t.empty()) t[below(t.size())] = kBytes[below(sizeof kBytes)];
-        break;
-      }
-      case 2:
-      case 3:
-        if (!spans.empty()) {
-          const auto [at, n] = spans[below(spans.size())];
-          t.replace(at, n, kWords[below(std::size(kWords))]);
-        }
-        break;
-      case 4:
-        if (!spans.empty()) {
-          const auto [at, n] = spans[below(spans.size())];
-          t.insert(at, t.substr(at, n) + ",");
-        }
-        break;
-      case 5:
-        if (!spans.empty()) {
-          const auto [at, n] = spans[below(spans.size())];
-          t.erase(at, n);
-        }
-        break;
-      default: {
-        auto ls = lines(t);
-        const std::size_t a = below(ls.size()), b = below(ls.size());
-        if (below(2) == 0)
-          std::swap(ls[a], ls[b]);
-        else
-          ls.insert(ls.begin() + a, ls[b]);  // a line written twice
-        t.clear();
-        for (const auto& l : ls) t += l;
-      }
-    }
-  }
-
-  std::mt19937 rng_;
-};
-
-std::uint32_t seedFor(const std::string& name) {  // FNV-1a, fixed across platforms
-  std::uint32_t h = 2166136261u;
-  for (unsigned char c : name) h = (h ^ c) * 16777619u;
-  return h;
-}
-
 void feedMutants(ReaderOutcomes& outcomes, const std::string& text, const std::string& name) {
   Mutator mutator(seedFor(name));
   for (int k = 0; k < kMutantsPerFile; ++k)
     outcomes.feed(mutator.mutate(text), name + " mutant " + std::to_string(k));
 }
 
-TEST(DatReaderRobustness, TestDataFilesCutAndDamaged) {
-  const auto files = datFilesIn(sourcePath("tests/data/dat"));
-  ASSERT_FALSE(files.empty());
-  ReaderOutcomes outcomes;
-  for (const auto& path : files) {
-    const std::string text = readFile(path.string());
-    const std::string name = path.filename().string();
-    outcomes.feedPrefixes(text, name, strideFor(text.size()));
-    feedMutants(outcomes, text, name);
-  }
-  EXPECT_TRUE(outcomes.faults.empty()) << outcomes.faults.size() << " inputs misread";
-  // Both outcomes must occur, or the inputs exercise too little of the reader.
-  EXPECT_GT(outcomes.clean, 100);
-  EXPECT_GT(outcomes.refused, 1000);
-}
-
-TEST(DatReaderRobustness, ExampleFilesCutAndDamaged) {
-  const auto files = datFilesIn(sourcePath("examples"));
-  if (files.empty()) GTEST_SKIP() << "no example files in examples/";
-  // The largest example that is still quick to cut everywhere is cut at every byte.
+// Test data files and examples alike; the largest example that is still quick to cut
+// everywhere is cut at every byte.
+TEST(DatReaderRobustness, DataAndExampleFilesCutAndDamaged) {
+  const auto data = datFilesIn(sourcePath("tests/data/dat"));
+  const auto examples = datFilesIn(sourcePath("examples"));
+  ASSERT_FALSE(data.empty());
   fs::path everyByte;
-  for (const auto& path : files) {
+  for (const auto& path : examples) {
     const auto size = fs::file_size(path);
     if (size <= kEveryByteExampleLimit && (everyByte.empty() || size > fs::file_size(everyByte)))
       everyByte = path;
   }
-  ReaderOutcomes outcomes;
-  for (const auto& path : files) {
-    const std::string text = readFile(path.string());
-    const std::string name = path.filename().string();
-    outcomes.feedPrefixes(text, name, path == everyByte ? 1 : strideFor(text.size()));
-    feedMutants(outcomes, text, name);
+  ReaderOutcomes dataOutcomes, exampleOutcomes;
+  for (const auto* files : {&data, &examples}) {
+    ReaderOutcomes& outcomes = files == &data ? dataOutcomes : exampleOutcomes;
+    for (const auto& path : *files) {
+      const std::string text = readFile(path.string());
+      const std::string name = path.filename().string();
+      outcomes.feedPrefixes(text, name, path == everyByte ? 1 : strideFor(text.size()));
+      feedMutants(outcomes, text, name);
+    }
+    EXPECT_TRUE(outcomes.faults.empty()) << outcomes.faults.size() << " inputs misread";
   }
-  EXPECT_TRUE(outcomes.faults.empty()) << outcomes.faults.size() << " inputs misread";
+  // Both outcomes must occur, or the inputs exercise too little of the reader.
+  EXPECT_GT(dataOutcomes.clean, 100);
+  EXPECT_GT(dataOutcomes.refused, 1000);
 }
 
 }  // namespace

@@ -174,20 +174,14 @@ TEST_F(DatReaderTest, FitAVKeysTwoToNineNameNoParameter) {
   }
 }
 
-TEST_F(DatReaderTest, TieToTheThirdParameterIsKept) {
+TEST_F(DatReaderTest, TiesAndCountsAtTheirLimitsAreKept) {
   ASSERT_TRUE(readFileNamed("fit_av_tie_30.DAT"));
   EXPECT_EQ(model_->FitAV[4][1], 30);
   EXPECT_EQ(model_->FitAV[3][1], 1);
-}
-
-TEST_F(DatReaderTest, FittedParameterLimitCountsEveryKind) {
   // 199 shifts, 53 lgBETA, 2 block constants, 1 purity, and a shift tied to parameter 25.
   ASSERT_TRUE(readFileNamed("fitted_parameters_255.DAT")) << onlyMessage();
   EXPECT_EQ(model_->FitAV[6][1], 250);
   EXPECT_EQ(model_->FitPurity[1], 1);
-}
-
-TEST_F(DatReaderTest, FiftyReagentsFitTheTable) {
   ASSERT_TRUE(readFileNamed("reagents_50_of_60_species.DAT")) << onlyMessage();
   EXPECT_EQ(model_->NSpecies, 60);
   EXPECT_EQ(model_->NInputReagents, 50);
@@ -198,7 +192,7 @@ TEST_F(DatReaderTest, FiftyReagentsFitTheTable) {
 // ---------------------------------------------------------------------------------------------
 // Layout quirks that must not change what is read.
 
-TEST_F(DatReaderTest, CountsReadAlikeWhateverSeparatesThem) {
+TEST_F(DatReaderTest, SeparatorsCommentsLineEndsAndPointSuffixesChangeNothing) {
   ASSERT_TRUE(readFileNamed("counts_separated_by_commas.DAT"));
   const std::string reference = echo_;
   EXPECT_EQ(model_->NReactants, 3);
@@ -212,11 +206,9 @@ TEST_F(DatReaderTest, CountsReadAlikeWhateverSeparatesThem) {
     ASSERT_TRUE(read(datFile(file))) << file;
     EXPECT_EQ(echo_, reference) << file;
   }
-}
 
-TEST_F(DatReaderTest, CommentsLineEndsAndPointSuffixesChangeNothing) {
   ASSERT_TRUE(readFileNamed("titration_method_2.DAT"));
-  const std::string reference = echo_;
+  const std::string reference2 = echo_;
   EXPECT_EQ(model_->Step, 0.12L);
   EXPECT_EQ(model_->Tolerance, 1e-20L);
   EXPECT_EQ(model_->FitPurity[2], 0);
@@ -224,30 +216,23 @@ TEST_F(DatReaderTest, CommentsLineEndsAndPointSuffixesChangeNothing) {
   for (const char* file : {"comment_after_values.DAT", "lf_line_ends.DAT",
                            "species_count_with_point.DAT", "reagent_index_with_point.DAT"}) {
     ASSERT_TRUE(readFileNamed(file)) << file << ": " << onlyMessage();
-    EXPECT_EQ(echo_, reference) << file;
+    EXPECT_EQ(echo_, reference2) << file;
     EXPECT_EQ(model_->NSpecies, 4) << file;
     EXPECT_EQ(model_->Step, 0.12L) << file;
     EXPECT_EQ(model_->Tolerance, 1e-20L) << file;
   }
+  // The point after a reagent's index (the last file read) refines its purity.
+  for (int i = 1; i <= 2; ++i) {
+    EXPECT_EQ(model_->ReagentSpecies[i], i);
+    EXPECT_EQ(model_->FitPurity[i], i == 2 ? 1 : 0);
+    EXPECT_EQ(model_->Purity[i], 1.0L);
+  }
 }
 
-TEST_F(DatReaderTest, PointAfterReagentIndexRefinesItsPurity) {
-  ASSERT_TRUE(readFileNamed("reagent_index_with_point.DAT"));
-  EXPECT_EQ(model_->ReagentSpecies[1], 1);
-  EXPECT_EQ(model_->ReagentSpecies[2], 2);
-  EXPECT_EQ(model_->FitPurity[1], 0);
-  EXPECT_EQ(model_->FitPurity[2], 1);
-  EXPECT_EQ(model_->Purity[1], 1.0L);
-  EXPECT_EQ(model_->Purity[2], 1.0L);
-}
-
-TEST_F(DatReaderTest, TrailingPointOfARealIsDropped) {
+TEST_F(DatReaderTest, TrailingPointOfARealIsDroppedAndAWordOf32CharactersIsANumber) {
   ASSERT_TRUE(readFileNamed("number_with_trailing_point.DAT"));  // V0 written "12."
   EXPECT_EQ(model_->V0[1], 12.0L);
   EXPECT_TRUE(ExpectClose(model_->Ct[1][1], 0.01L * 12 / 12.5L, kTight));
-}
-
-TEST_F(DatReaderTest, WordOf32CharactersIsANumber) {
   ASSERT_TRUE(readFileNamed("word_of_32_characters.DAT")) << onlyMessage();
   EXPECT_EQ(model_->lgBETA[3], 9.6L);
 }
@@ -295,8 +280,7 @@ TEST_F(DatReaderTest, IncrementBlockRecordsStateBeforeEachAddition) {
 // Method 6: the measured increments 0.5, 0.25, 0.25 are fitted as their running sums.
 TEST_F(DatReaderTest, CumulativeBlockSumsMeasuredIncrements) {
   ASSERT_TRUE(readFileNamed("titration_method_6.DAT"));
-  const long double sums[] = {0.5L, 0.75L, 1.0L};
-  const long double asRead[] = {0.5L, 0.25L, 0.25L};
+  const long double sums[] = {0.5L, 0.75L, 1.0L}, asRead[] = {0.5L, 0.25L, 0.25L};
   for (int p = 1; p <= 3; ++p) {
     EXPECT_EQ(model_->Yexp[p], sums[p - 1]) << p;
     EXPECT_EQ(model_->YexpRead[p], asRead[p - 1]) << p;
@@ -328,23 +312,12 @@ TEST_F(DatReaderTest, PointFactorByMethodCode) {
   ASSERT_TRUE(readFileNamed("point_factor_by_method_code.DAT")) << onlyMessage();
   const Model& m = *model_;
   EXPECT_EQ(m.TotalPoints(), 16);
-  EXPECT_EQ(m.PointFactor[1], 100.0L);  // 1 / Ct of the ligand
-  EXPECT_EQ(m.PointFactor[2], 0.0L);    // no ligand in the sample
-  EXPECT_EQ(m.PointFactor[3], 0.8L);    // read per point
-  EXPECT_EQ(m.PointFactor[4], 1.2L);
-  EXPECT_EQ(m.PointFactor[5], 1.0L);
-  EXPECT_EQ(m.PointFactor[6], 1.0L);
+  // -1: 1 / Ct of the ligand (none in the second sample); 0: read per point; 1, 8: 1;
+  // 2: total volume / ligand; 5, 6: total volume; 7: BlockFactor.
+  const long double factor[17] = {0,  100, 0,  0.8L, 1.2L, 1, 1, 20.5L / 0.2L, 21 / 0.2L, 26,
+                                  27, 26,  27, 2.5L, 2.5L, 1, 1};
+  for (int p = 1; p <= 16; ++p) EXPECT_TRUE(ExpectClose(m.PointFactor[p], factor[p], kTight)) << p;
   EXPECT_EQ(m.a[3], 0.98L);
-  EXPECT_TRUE(ExpectClose(m.PointFactor[7], 20.5L / 0.2L, kTight));
-  EXPECT_TRUE(ExpectClose(m.PointFactor[8], 21.0L / 0.2L, kTight));
-  EXPECT_EQ(m.PointFactor[9], 26.0L);  // total volume
-  EXPECT_EQ(m.PointFactor[10], 27.0L);
-  EXPECT_EQ(m.PointFactor[11], 26.0L);
-  EXPECT_EQ(m.PointFactor[12], 27.0L);
-  EXPECT_EQ(m.PointFactor[13], 2.5L);  // BlockFactor
-  EXPECT_EQ(m.PointFactor[14], 2.5L);
-  EXPECT_EQ(m.PointFactor[15], 1.0L);
-  EXPECT_EQ(m.PointFactor[16], 1.0L);
   for (int b = 1; b <= 8; ++b) EXPECT_EQ(m.IncrementMode[b], b == 5 ? 1 : 0) << b;
   EXPECT_EQ(m.Yexp[12], -0.0512L + -0.0498L);
   EXPECT_EQ(m.YexpRead[12], -0.0498L);
@@ -438,13 +411,11 @@ TEST_F(DatReaderTest, SecondSystemStartsOnTheLineAfterTheFirst) {
   EXPECT_EQ(model_->NPoints[1], 3);
   EXPECT_EQ(model_->Yexp[3], -0.0803L);
   EXPECT_EQ(r.lineAfter, 48);
-}
 
-TEST_F(DatReaderTest, LineCounterRunsOnThroughTheSecondSystem) {
-  model_ = newModel();
-  const SystemsRead r =
+  // The line counter runs on through the second system.
+  const SystemsRead bad =
       readEverySystem(datFile("two_systems_error_in_second.DAT"), *model_, platform_);
-  EXPECT_EQ(r.systemsRead, 1);
+  EXPECT_EQ(bad.systemsRead, 1);
   EXPECT_EQ(onlyMessage(), atLine(38, ": 0 - incorrect value of titrated volume."));
 }
 

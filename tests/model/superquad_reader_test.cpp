@@ -45,10 +45,7 @@ class SuperquadReaderTest : public ScratchFolderTest {
     return m_->ReadError == 0 && m_->RunIncomplete == 0;
   }
 
-  bool readData(const std::string& name) {
-    return readText(readFile(sourcePath("tests/data/sqd/" + name)));
-  }
-
+  bool readData(const std::string& name) { return readText(dataText(name)); }
   std::string dataText(const std::string& name) {
     return readFile(sourcePath("tests/data/sqd/" + name));
   }
@@ -76,31 +73,26 @@ TEST_F(SuperquadReaderTest, MinimalTitrationFillsOneElectrodeBlock) {
   const int stoich[6][3] = {{}, {0, 1, 0}, {0, 0, 1}, {0, 1, 1}, {0, 1, 2}, {0, 0, -1}};
   for (int s = 1; s <= 5; ++s)
     for (int r = 1; r <= 2; ++r) EXPECT_EQ(m.Stoich[s][r], stoich[s][r]) << s << "," << r;
-  EXPECT_EQ(m.lgBETA[1], 0);
-  EXPECT_EQ(m.lgBETA[2], 0);
-  EXPECT_EQ(m.lgBETA[3], 9.57L);
-  EXPECT_EQ(m.lgBETA[4], 11.92L);
-  EXPECT_EQ(m.lgBETA[5], -13.78L);
-  EXPECT_EQ(m.FitBeta[1] + m.FitBeta[2] + m.FitBeta[5], 0);
-  EXPECT_EQ(m.FitBeta[3], 1);
-  EXPECT_EQ(m.FitBeta[4], 1);
+  const long double lg[6] = {0, 0, 0, 9.57L, 11.92L, -13.78L};
+  const int fitBeta[6] = {0, 0, 0, 1, 1, 0};
+  for (int s = 1; s <= 5; ++s) {
+    EXPECT_EQ(m.lgBETA[s], lg[s]) << s;
+    EXPECT_EQ(m.FitBeta[s], fitBeta[s]) << s;
+  }
 
   // The negative burette concentration of H+ became a hydroxide reagent (species 5).
   ASSERT_EQ(m.NInputReagents, 3);
-  EXPECT_EQ(m.ReagentSpecies[1], 1);
-  EXPECT_EQ(m.ReagentSpecies[2], 2);
-  EXPECT_EQ(m.ReagentSpecies[3], 5);
-  EXPECT_EQ(m.V0[1], 25.0L);
-  EXPECT_EQ(m.C0[1][1], 0.25L / 25.0L);
-  EXPECT_EQ(m.C0[1][2], 0.5L / 25.0L);
-  EXPECT_EQ(m.C0[1][3], 0);
-  EXPECT_EQ(m.CTitrant[1][1], 0);
-  EXPECT_EQ(m.CTitrant[1][2], 0);
-  EXPECT_EQ(m.CTitrant[1][3], 0.1L);
+  const int reagent[4] = {0, 1, 2, 5};
+  const long double c0[4] = {0, 0.25L / 25.0L, 0.5L / 25.0L, 0};
+  const long double titrant[4] = {0, 0, 0, 0.1L};
   for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(m.ReagentSpecies[i], reagent[i]) << i;
+    EXPECT_EQ(m.C0[1][i], c0[i]) << i;
+    EXPECT_EQ(m.CTitrant[1][i], titrant[i]) << i;
     EXPECT_EQ(m.Purity[i], 1);
     EXPECT_EQ(m.FitPurity[i], 0);
   }
+  EXPECT_EQ(m.V0[1], 25.0L);
 
   EXPECT_EQ(m.Method[1], 8);
   EXPECT_EQ(m.IncrementMode[1], 0);
@@ -243,6 +235,15 @@ TEST_F(SuperquadReaderTest, EachDamagedCardGivesItsMessageAndStopsReading) {
     EXPECT_EQ(m_->ReadError, 1);
     EXPECT_EQ(m_->RunIncomplete, 1);
   }
+  // Codes without a text only set ReadError.
+  platform_.messages.clear();
+  for (int code : {0, 21, 27, -1}) {
+    m_->ReadError = 0;
+    ShowSuperquadError(code, 5, *m_, platform_);
+    EXPECT_EQ(m_->ReadError, 1) << code;
+  }
+  EXPECT_TRUE(platform_.messages.empty());
+  EXPECT_EQ(superquadErrorMessage(kSqdTooManyPoints, 3301).caption, kCaption);
 }
 
 TEST_F(SuperquadReaderTest, PointsBeyondTheTableAreRefusedWithTheirCount) {
@@ -265,31 +266,17 @@ TEST_F(SuperquadReaderTest, PointsBeyondTheTableAreRefusedWithTheirCount) {
   EXPECT_EQ(platform_.messages[0].text, "Data input error. 3301 -Too many experimental points.");
 }
 
-TEST(SuperquadMessages, CodesWithoutATextOnlySetReadError) {
-  auto model = newModel();
-  FakePlatform platform;
-  for (int code : {0, 21, 27, -1}) {
-    model->ReadError = 0;
-    ShowSuperquadError(code, 5, *model, platform);
-    EXPECT_EQ(model->ReadError, 1) << code;
-  }
-  EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(superquadErrorMessage(kSqdTooManyPoints, 3301).caption, kCaption);
-}
-
 // --- the cards' own rules ---
 
-TEST_F(SuperquadReaderTest, NegativeKeyDiscardsTheCardAndTheNextCardTakesItsNumber) {
-  ASSERT_TRUE(readData("negative_key_discards_card.sqd"));
+TEST_F(SuperquadReaderTest, NegativeKeyDiscardsTheCardAndKeyIsTruncatedTowardZero) {
+  ASSERT_TRUE(readData("negative_key_discards_card.sqd"));  // the next card takes its number
   ASSERT_EQ(m_->NSpecies, 5);
   EXPECT_EQ(m_->lgBETA[4], 11.92L);
   EXPECT_EQ(m_->Stoich[4][1], 1);
   EXPECT_EQ(m_->Stoich[4][2], 2);
   EXPECT_EQ(m_->lgBETA[5], -13.78L);
   EXPECT_EQ(m_->ReagentSpecies[3], 5);
-}
 
-TEST_F(SuperquadReaderTest, KeyIsTruncatedTowardZeroAndOnlyOneRefines) {
   ASSERT_TRUE(readData("key_truncated_toward_zero.sqd"));
   ASSERT_EQ(m_->NSpecies, 6);    // the card with KEY -0.5 is discarded
   EXPECT_EQ(m_->FitBeta[3], 2);  // KEY 2: fixed
@@ -307,37 +294,30 @@ TEST_F(SuperquadReaderTest, JumpCardsAreLeftOutWithoutMovingTheTitreBase) {
   EXPECT_TRUE(ExpectClose(m_->Ct[2][3], 0.1L * 2.5L / 27.5L, 1e-18L));
 }
 
-TEST_F(SuperquadReaderTest, PointsEndAtAnyCardWithoutATitre) {
-  for (const char* file : {"minimal_titration.sqd", "points_end_at_ten_blanks.sqd",
-                           "points_end_at_text_line.sqd", "points_end_at_short_number.sqd"}) {
-    SCOPED_TRACE(file);
-    EXPECT_TRUE(readData(file));
+// Points end at any card without a titre; an unusable step falls back to 0.08. The titre
+// "    1.00  " is no number: it ends the points, and the card after it is taken for the step
+// line (2.5 is out of range).
+TEST_F(SuperquadReaderTest, PointsEndAtAnyCardWithoutATitreAndStepFallsBack) {
+  const struct {
+    const char* file;
+    int points;
+    long double step;
+  } cases[] = {
+      {"minimal_titration.sqd", 3, 0.10L},       {"points_end_at_ten_blanks.sqd", 3, 0.10L},
+      {"points_end_at_text_line.sqd", 3, 0.10L}, {"points_end_at_short_number.sqd", 3, 0.10L},
+      {"step_out_of_range.sqd", 3, 0.08L},       {"step_word.sqd", 3, 0.08L},
+      {"step_negative.sqd", 3, 0.08L},           {"step_missing.sqd", 3, 0.08L},
+      {"trailing_blank_in_titre.sqd", 1, 0.08L}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    EXPECT_TRUE(readData(c.file));
     EXPECT_TRUE(platform_.messages.empty());
-    EXPECT_EQ(m_->NPoints[1], 3);
-    EXPECT_EQ(m_->Step, 0.10L);
+    EXPECT_EQ(m_->NPoints[1], c.points);
+    EXPECT_EQ(m_->Step, c.step);
   }
 }
 
-TEST_F(SuperquadReaderTest, TrailingBlankInATitreEndsThePointsThere) {
-  // The second titre "    1.00  " is no number: it ends the points, and the card after it is
-  // taken for the step line (2.5 is out of range, so the step falls back to 0.08).
-  ASSERT_TRUE(readData("trailing_blank_in_titre.sqd"));
-  EXPECT_EQ(m_->NPoints[1], 1);
-  EXPECT_EQ(m_->Step, 0.08L);
-}
-
-TEST_F(SuperquadReaderTest, StepFallsBackTo008WhenUnusable) {
-  for (const char* file :
-       {"step_out_of_range.sqd", "step_word.sqd", "step_negative.sqd", "step_missing.sqd"}) {
-    SCOPED_TRACE(file);
-    EXPECT_TRUE(readData(file));
-    EXPECT_TRUE(platform_.messages.empty());
-    EXPECT_EQ(m_->Step, 0.08L);
-    EXPECT_EQ(m_->NPoints[1], 3);
-  }
-}
-
-TEST_F(SuperquadReaderTest, ElectrodeType1ReadsMinusLgOfTheIfcSpecies) {
+TEST_F(SuperquadReaderTest, ElectrodeTypePrintControlsPurityKeysAndTitrantSpecies) {
   ASSERT_TRUE(readData("electrode_type_1_ifc_1.sqd"));
   EXPECT_EQ(m_->Method[1], 1);
   EXPECT_EQ(m_->AV[1][1], 1);
@@ -345,9 +325,33 @@ TEST_F(SuperquadReaderTest, ElectrodeType1ReadsMinusLgOfTheIfcSpecies) {
   EXPECT_EQ(m_->a[1], 1);
   EXPECT_EQ(m_->Fo[1], 0);  // EZERO 400 does not apply
   EXPECT_EQ(m_->FitBlock[1], 1);
+
+  ASSERT_TRUE(readData("print_controls_and_purity_key.sqd"));
+  EXPECT_EQ(m_->ReactantPrintFlag[1], 3);
+  EXPECT_EQ(m_->ReactantPrintFlag[2], 0);
+  EXPECT_EQ(m_->FitPurity[1], 1);  // column 35
+  EXPECT_EQ(m_->FitPurity[2], 0);  // card ends before column 35
+  EXPECT_EQ(m_->FitPurity[3], 0);  // the appended hydroxide
+
+  // Species: Cu, L, H, CuOH (1,0,-1), HL, OH (0,0,-1), OH' (0,0,-1), CuL.
+  ASSERT_TRUE(readData("negative_burette_picks_pure_species.sqd"));
+  ASSERT_EQ(m_->NInputReagents, 4);
+  EXPECT_EQ(m_->ReagentSpecies[4], 6);
+  EXPECT_EQ(m_->CTitrant[1][4], 0.1L);
+  EXPECT_EQ(m_->C0[1][4], 0);
+  EXPECT_EQ(m_->CTitrant[1][3], 0);
+  EXPECT_EQ(m_->C0[1][3], 0.2L / 20.0L);
+  EXPECT_EQ(m_->Purity[4], 1);
+  EXPECT_EQ(m_->FitPurity[4], 0);
+  EXPECT_TRUE(ExpectClose(m_->Ct[2][4], 0.1L * 0.5L / 20.5L, 1e-18L));
+  EXPECT_GT(m_->AV[3][1], 0);  // IFC 3, the proton
+
+  ASSERT_TRUE(readData("species_100.sqd"));
+  EXPECT_EQ(m_->NSpecies, 100);
+  EXPECT_EQ(m_->ReagentSpecies[3], 3);  // the OH card is the first complex
 }
 
-TEST_F(SuperquadReaderTest, EmptyLockCountsAsZeroAndEmptyOrZeroSlopeAsOne) {
+TEST_F(SuperquadReaderTest, EmptyLockCountsAsZeroEmptySlopeAsOneAndSlopeFollowsTemperature) {
   ASSERT_TRUE(readData("lock_and_slope_missing.sqd"));
   EXPECT_EQ(m_->Method[1], 8);  // electrode-type column blank
   EXPECT_EQ(m_->FitBlock[1], 0);
@@ -356,9 +360,7 @@ TEST_F(SuperquadReaderTest, EmptyLockCountsAsZeroAndEmptyOrZeroSlopeAsOne) {
   ASSERT_TRUE(readData("lock_blank_slope_zero.sqd"));
   EXPECT_EQ(m_->FitBlock[1], 0);
   EXPECT_TRUE(ExpectClose(m_->AV[2][1], kSlope25, 1e-18L));
-}
 
-TEST_F(SuperquadReaderTest, SlopeFollowsTemperatureAndSlopeFactor) {
   ASSERT_TRUE(readData("slope_factor_at_37_celsius.sqd"));
   // 0.98 * ln10 * (37 + 273.15) / 11.6048
   EXPECT_TRUE(ExpectClose(m_->AV[2][1], 60.3081338118934581828L, 1e-18L));
@@ -397,36 +399,6 @@ TEST_F(SuperquadReaderTest, FieldsAreRightAlignedNumbersAndNothingElse) {
   }
 }
 
-TEST_F(SuperquadReaderTest, PrintControlAndPurityKeyColumns) {
-  ASSERT_TRUE(readData("print_controls_and_purity_key.sqd"));
-  EXPECT_EQ(m_->ReactantPrintFlag[1], 3);
-  EXPECT_EQ(m_->ReactantPrintFlag[2], 0);
-  EXPECT_EQ(m_->FitPurity[1], 1);  // column 35
-  EXPECT_EQ(m_->FitPurity[2], 0);  // card ends before column 35
-  EXPECT_EQ(m_->FitPurity[3], 0);  // the appended hydroxide
-}
-
-TEST_F(SuperquadReaderTest, TitrantIsTheFirstSpeciesOfTheNegativeReactantAlone) {
-  // Species: Cu, L, H, CuOH (1,0,-1), HL, OH (0,0,-1), OH' (0,0,-1), CuL.
-  ASSERT_TRUE(readData("negative_burette_picks_pure_species.sqd"));
-  ASSERT_EQ(m_->NInputReagents, 4);
-  EXPECT_EQ(m_->ReagentSpecies[4], 6);
-  EXPECT_EQ(m_->CTitrant[1][4], 0.1L);
-  EXPECT_EQ(m_->C0[1][4], 0);
-  EXPECT_EQ(m_->CTitrant[1][3], 0);
-  EXPECT_EQ(m_->C0[1][3], 0.2L / 20.0L);
-  EXPECT_EQ(m_->Purity[4], 1);
-  EXPECT_EQ(m_->FitPurity[4], 0);
-  EXPECT_TRUE(ExpectClose(m_->Ct[2][4], 0.1L * 0.5L / 20.5L, 1e-18L));
-  EXPECT_GT(m_->AV[3][1], 0);  // IFC 3, the proton
-}
-
-TEST_F(SuperquadReaderTest, HundredSpeciesFitTheTable) {
-  ASSERT_TRUE(readData("species_100.sqd"));
-  EXPECT_EQ(m_->NSpecies, 100);
-  EXPECT_EQ(m_->ReagentSpecies[3], 3);  // the OH card is the first complex
-}
-
 TEST_F(SuperquadReaderTest, ReadsPointDecimalsUnderACommaLocale) {
   if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
   const bool ok = readData("minimal_titration.sqd");
@@ -438,7 +410,7 @@ TEST_F(SuperquadReaderTest, ReadsPointDecimalsUnderACommaLocale) {
 
 // --- through the run driver ---
 
-TEST_F(SuperquadReaderTest, RunReadsAnSqdFileWithTheCardReader) {
+TEST_F(SuperquadReaderTest, RunReadsAnSqdFileWithTheCardReaderAndEndsAtADamagedCard) {
   writeFile("GLY.Sqd", dataText("minimal_titration.sqd"));
   writeFile("IN.IN", "GLY.Sqd\r\ngly.out\r\n");
   m_->InputIsSuperquad = 0;
@@ -451,9 +423,9 @@ TEST_F(SuperquadReaderTest, RunReadsAnSqdFileWithTheCardReader) {
   const std::string echo = readFile("INIT_INP.TMP");
   EXPECT_EQ(echo.rfind("Glycine (L) protonation, three readings\r\n    0    0    2    0\r\n", 0),
             0u);
-}
 
-TEST_F(SuperquadReaderTest, RunEndsAtADamagedCard) {
+  // A damaged card ends the run.
+  platform_.messages.clear();
   writeFile("BAD.SQD", dataText("ezero_invalid.sqd"));
   writeFile("IN.IN", "BAD.SQD\r\nbad.out\r\n");
   EXPECT_EQ(SimplexRun(*m_, platform_), RunStatus::InputError);

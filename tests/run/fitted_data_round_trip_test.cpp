@@ -17,6 +17,8 @@ void expectSameModel(const Model& a, const Model& b, long double relative) {
   auto same = [relative](long double x, long double y) {
     return relative == 0 ? x == y : static_cast<bool>(ExpectClose(y, x, relative));
   };
+#define EXPECT_SAME(field) \
+  { EXPECT_TRUE(same(a.field, b.field)) << #field; }
   ASSERT_EQ(a.NReactants, b.NReactants);
   ASSERT_EQ(a.NSpecies, b.NSpecies);
   ASSERT_EQ(a.NBlocks, b.NBlocks);
@@ -26,10 +28,10 @@ void expectSameModel(const Model& a, const Model& b, long double relative) {
   EXPECT_EQ(a.Title, b.Title);
   for (int s = 1; s <= a.NSpecies; ++s) {
     for (int r = 1; r <= a.NReactants; ++r) EXPECT_EQ(a.Stoich[s][r], b.Stoich[s][r]);
-    EXPECT_TRUE(same(a.lgBETA[s], b.lgBETA[s])) << "lgBETA";
+    EXPECT_SAME(lgBETA[s]);
     EXPECT_EQ(a.FitBeta[s], b.FitBeta[s]);
     for (int k = 1; k <= a.NBlocks; ++k) {
-      EXPECT_TRUE(same(a.AV[s][k], b.AV[s][k])) << "AV";
+      EXPECT_SAME(AV[s][k]);
       EXPECT_EQ(a.FitAV[s][k], b.FitAV[s][k]);
     }
   }
@@ -43,45 +45,38 @@ void expectSameModel(const Model& a, const Model& b, long double relative) {
     SCOPED_TRACE("block " + std::to_string(k));
     EXPECT_EQ(a.NPoints[k], b.NPoints[k]);
     EXPECT_EQ(a.Method[k], b.Method[k]);
-    EXPECT_TRUE(same(a.Fo[k], b.Fo[k])) << "Fo";
-    EXPECT_TRUE(same(a.BlockFactor[k], b.BlockFactor[k])) << "BlockFactor";
-    EXPECT_TRUE(same(a.BlockWeight[k], b.BlockWeight[k])) << "BlockWeight";
+    EXPECT_SAME(Fo[k]);
+    EXPECT_SAME(BlockFactor[k]);
+    EXPECT_SAME(BlockWeight[k]);
     EXPECT_EQ(a.FitBlock[k], b.FitBlock[k]);
     EXPECT_EQ(a.IncrementMode[k], b.IncrementMode[k]);
-    if (a.Method[k] == 1) {
-      EXPECT_TRUE(same(a.a[k], b.a[k])) << "a";
-    }
+    if (a.Method[k] == 1) EXPECT_SAME(a[k]);
     if (a.Method[k] == 5 || a.Method[k] == 6) {
       EXPECT_EQ(a.InitReactants[k], b.InitReactants[k]);
       EXPECT_EQ(a.InitSpecies[k], b.InitSpecies[k]);
     }
     if (isTitrationMethod(a.Method[k])) {
-      EXPECT_TRUE(same(a.V0[k], b.V0[k])) << "V0";
+      EXPECT_SAME(V0[k]);
       for (int i = 1; i <= a.NInputReagents; ++i) {
-        EXPECT_TRUE(same(a.C0[k][i], b.C0[k][i])) << "C0";
-        EXPECT_TRUE(same(a.CTitrant[k][i], b.CTitrant[k][i])) << "CTitrant";
+        EXPECT_SAME(C0[k][i]);
+        EXPECT_SAME(CTitrant[k][i]);
       }
     }
     for (int p = a.First(k); p <= a.Last(k); ++p) {
-      EXPECT_TRUE(same(a.Yexp[p], b.Yexp[p])) << "Yexp";
-      EXPECT_TRUE(same(a.YexpRead[p], b.YexpRead[p])) << "YexpRead";
-      EXPECT_TRUE(same(a.PointFactor[p], b.PointFactor[p])) << "PointFactor";
-      if (isTitrationMethod(a.Method[k])) {
-        EXPECT_TRUE(same(a.VAdded[p], b.VAdded[p])) << "VAdded";
-      }
+      EXPECT_SAME(Yexp[p]);
+      EXPECT_SAME(YexpRead[p]);
+      EXPECT_SAME(PointFactor[p]);
+      if (isTitrationMethod(a.Method[k])) EXPECT_SAME(VAdded[p]);
       for (int i = 1; i <= a.NInputReagents; ++i) {
-        EXPECT_TRUE(same(a.Ct[p][i], b.Ct[p][i])) << "Ct";
-        if (a.IncrementMode[k]) {
-          EXPECT_TRUE(same(a.CtBefore[p][i], b.CtBefore[p][i])) << "CtBefore";
-        }
+        EXPECT_SAME(Ct[p][i]);
+        if (a.IncrementMode[k]) EXPECT_SAME(CtBefore[p][i]);
       }
-      if (a.IncrementMode[k]) {
-        EXPECT_TRUE(same(a.VolBefore[p], b.VolBefore[p])) << "VolBefore";
-      }
+      if (a.IncrementMode[k]) EXPECT_SAME(VolBefore[p]);
     }
   }
-  EXPECT_TRUE(same(a.Step, b.Step)) << "Step";
-  EXPECT_TRUE(same(a.Tolerance, b.Tolerance)) << "Tolerance";
+  EXPECT_SAME(Step);
+  EXPECT_SAME(Tolerance);
+#undef EXPECT_SAME
 }
 
 // Writes a DAT file of random but valid content: every real carries at most seven significant
@@ -89,6 +84,14 @@ void expectSameModel(const Model& a, const Model& b, long double relative) {
 class RandomDat {
  public:
   explicit RandomDat(unsigned seed) : rng_(seed) {}
+
+  // n words made by `word`, then a line end.
+  template <typename Word>
+  std::string row(int n, Word word) {
+    std::string line;
+    for (int k = 0; k < n; ++k) line += word(k) + " ";
+    return line + "\r\n";
+  }
 
   std::string text() {
     const int reactants = pick(1, 4);
@@ -101,6 +104,8 @@ class RandomDat {
       methods.push_back(kMethods[pick(0, 7)]);
     }
     std::ostringstream out;
+    auto pos = [&](int) { return positive(); };
+    auto any = [&](int) { return real(); };
     out << "1\r\nRandom system\r\n1,2\r\n"
         << reactants << " " << species << " " << blocks << "\r\n";
     for (int n : points) out << n << " ";
@@ -119,39 +124,24 @@ class RandomDat {
     out << "\r\n";
     for (int b = 0; b < blocks; ++b) {
       if (isTitrationMethod(methods[b])) {
-        for (int i = 0; i < reagents; ++i) out << positive() << " ";
-        out << positive() << "\r\n";
-        for (int i = 0; i < reagents; ++i) out << positive() << " ";
-        out << "\r\n";
-        for (int p = 0; p < points[b]; ++p) out << positive() << " ";
-        out << "\r\n";
-        for (int p = 0; p < points[b]; ++p) out << real() << " ";
-        out << "\r\n";
+        out << row(reagents + 1, pos) << row(reagents, pos) << row(points[b], pos)
+            << row(points[b], any);
         if (methods[b] == 5 || methods[b] == 6)
           out << pick(0, reactants) << " " << pick(0, species) << "\r\n";
       } else {
-        for (int p = 0; p < points[b]; ++p) out << real() << " ";
-        out << "\r\n";
-        for (int i = 0; i < reagents; ++i) {
-          for (int p = 0; p < points[b]; ++p) out << positive() << " ";
-          out << "\r\n";
-        }
+        out << row(points[b], any);
+        for (int i = 0; i < reagents; ++i) out << row(points[b], pos);
       }
     }
-    for (int b = 0; b < blocks; ++b) {
-      for (int s = 0; s < species; ++s) out << real() << " ";
-      out << "\r\n";
-      for (int s = 0; s < species; ++s)
-        out << (s == 0 && b == 0 ? pick(0, 1) * 10 : pick(0, 1)) << " ";
-      out << "\r\n";
-    }
-    for (int s = 0; s < species; ++s) out << real() << " ";
-    out << "\r\n";
+    for (int b = 0; b < blocks; ++b)
+      out << row(species, any) << row(species, [&](int s) {
+        return std::to_string(s == 0 && b == 0 ? pick(0, 1) * 10 : pick(0, 1));
+      });
     // At least the last lgBETA is fitted, so that a tie always has a parameter to name.
-    for (int s = 0; s < species; ++s) out << (s + 1 == species ? 1 : pick(0, 1)) << " ";
-    out << "\r\n";
-    for (int b = 0; b < blocks; ++b) out << pick(0, 1) << " ";
-    out << "\r\n" << positive() << " " << positive();
+    out << row(species, any)
+        << row(species, [&](int s) { return std::to_string(s + 1 == species ? 1 : pick(0, 1)); })
+        << row(blocks, [&](int) { return std::to_string(pick(0, 1)); });
+    out << positive() << " " << positive();
     for (int b = 0; b < blocks; ++b) {
       if (methods[b] == 0) {
         out << "\r\n";

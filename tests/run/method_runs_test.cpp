@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "run/run_driver.h"
-
 #include "base/text_file.h"
+#include "run/run_driver.h"
 #include "tests/support/test_support.h"
 
 namespace tarvolin::test {
@@ -56,8 +55,8 @@ TEST_F(MethodRunTest, EachMethodWritesTheCompleteReport) {
     EXPECT_NEAR(static_cast<double>(model_->lgBETA[4]), 17.08, 1e-4);
     for (const char* line :
          {"All Parameter(s) for Equilibrium:\r\n", "Fitted Parameter(s) for Equilibrium:\r\n",
-          "Correlation coefficients between fitted parameters:\r\n", "TABLE 1: ", "TABLE 2: ",
-          "TABLE 3: ", "TIME OF COMPUTATIONS: "})
+          "Correlation coefficients between fitted parameters:\r\n",
+          "TABLE 1: ", "TABLE 2: ", "TABLE 3: ", "TIME OF COMPUTATIONS: "})
       EXPECT_EQ(count(report_, line), 1) << line;
   }
   EXPECT_NE(report_.find("After iteration"), std::string::npos);
@@ -144,8 +143,8 @@ TEST_F(MethodRunTest, SingleStepChangesNoParameter) {
     EXPECT_TRUE(ExpectClose(model_->lgBETA[3], 9.6L, 1e-17L));
     EXPECT_EQ(model_->RunIncomplete, 0);
     EXPECT_NE(report_.find("TABLE 1: "), std::string::npos);
-    for (const char* file : {"run.PFP", "run.TTC", "run.RAC", "run1.ECP", "run1.GAR", "run1.REG",
-                             "runBC1.BCP"})
+    for (const char* file :
+         {"run.PFP", "run.TTC", "run.RAC", "run1.ECP", "run1.GAR", "run1.REG", "runBC1.BCP"})
       EXPECT_TRUE(fileCanBeOpened(file)) << file;
   }
 }

@@ -76,24 +76,16 @@ std::vector<Section> sections(const std::vector<std::string>& lines, int rowsPer
   return result;
 }
 
-// Rows of TABLE 1 of set `set` (No., Yexp, Ycalc, D, D%) and of TABLE 3 of that set.
-std::vector<std::vector<long double>> table1(const std::vector<std::string>& report, int set) {
+// The numbers of each row of the table of set `set` under `heading`, `skip` lines down.
+std::vector<std::vector<long double>> tableRows(const std::vector<std::string>& report,
+                                                const std::string& heading, std::size_t skip,
+                                                int set) {
   std::vector<std::vector<long double>> rows;
-  for (const auto& line :
-       linesAfter(report, " No.        Y exp.         Y calc.        Res.        Res.%", 0, set))
-    rows.push_back(numbersOf(line));
+  for (const auto& line : linesAfter(report, heading, skip, set)) rows.push_back(numbersOf(line));
   return rows;
 }
 
-std::vector<std::vector<long double>> table3(const std::vector<std::string>& report, int set) {
-  std::vector<std::vector<long double>> rows;
-  for (const auto& line :
-       linesAfter(report, "         in Each Chemical Species (C) in the Solution", 2, set))
-    rows.push_back(numbersOf(line));
-  return rows;
-}
-
-TEST_F(PlotFilesTest, EveryPlotFileParsesBackToTheReportTables) {
+TEST_F(PlotFilesTest, EveryPlotFileParsesBackToTheReportTablesAndBcpInterpolates) {
   openRunFiles("two.out");
   load(kTwoTitrations);
   singleStep();
@@ -109,8 +101,11 @@ TEST_F(PlotFilesTest, EveryPlotFileParsesBackToTheReportTables) {
   const long double V[2][5] = {{0.35, 0.70, 1.05, 1.40, 1.75}, {0.5, 1.5, 2.5}};
   for (int b = 1; b <= 2; ++b) {
     SCOPED_TRACE("block " + std::to_string(b));
-    const auto t1 = table1(report, b);
-    const auto t3 = table3(report, b);
+    // TABLE 1 (No., Yexp, Ycalc, D, D%) and TABLE 3 of the block.
+    const auto t1 =
+        tableRows(report, " No.        Y exp.         Y calc.        Res.        Res.%", 0, b);
+    const auto t3 =
+        tableRows(report, "         in Each Chemical Species (C) in the Solution", 2, b);
     const int n = static_cast<int>(t1.size());
     ASSERT_EQ(n, b == 1 ? 5 : 3);
     ASSERT_EQ(static_cast<int>(t3.size()), n);
@@ -154,15 +149,9 @@ TEST_F(PlotFilesTest, EveryPlotFileParsesBackToTheReportTables) {
       EXPECT_EQ(pfp[b - 1].rows[k - 1], t3[k - 1]);
     }
   }
-}
 
-// Rows of a BCP file: 1 + (n - 1) floor(500 / n); the first row and the last row of each
-// interval hold the percentages at the measured points.
-TEST_F(PlotFilesTest, PercentageFilesInterpolateBetweenThePoints) {
-  openRunFiles("two.out");
-  load(kTwoTitrations);
-  singleStep();
-  const std::vector<Section> pfp = sections(fileLines("two.PFP"), 1);
+  // Rows of a BCP file: 1 + (n - 1) floor(500 / n); the first row and the last row of each
+  // interval hold the percentages at the measured points.
   for (int b = 1; b <= 2; ++b) {
     SCOPED_TRACE("block " + std::to_string(b));
     const std::vector<std::string> bcp = fileLines("twoBC" + std::to_string(b) + ".BCP");
@@ -213,14 +202,10 @@ TEST_F(PlotFilesTest, LaterSystemsAppendTheirSections) {
   openRunFiles("two.out");
   load(kTwoTitrations);
   singleStep(false);
-  EXPECT_TRUE(files_.pfp.isOpen());
-  EXPECT_TRUE(files_.ttc.isOpen());
-  EXPECT_TRUE(files_.rac.isOpen());
+  EXPECT_TRUE(files_.pfp.isOpen() && files_.ttc.isOpen() && files_.rac.isOpen());
   load(kIncrementsAndBatches);
   singleStep(true);
-  EXPECT_FALSE(files_.pfp.isOpen());
-  EXPECT_FALSE(files_.ttc.isOpen());
-  EXPECT_FALSE(files_.rac.isOpen());
+  EXPECT_FALSE(files_.pfp.isOpen() || files_.ttc.isOpen() || files_.rac.isOpen());
 
   const std::vector<Section> pfp = sections(fileLines("two.PFP"), 1);
   ASSERT_EQ(pfp.size(), 5u);

@@ -21,28 +21,19 @@ long double valueAfterEquals(const std::string& line) {
 // A one-point batch block of 50 basic components, each free component its own species, and
 // one input reagent: every total but the first is zero.
 std::string fiftyComponents() {
-  std::string text = "1\r\nFifty basic components\r\n1,2\r\n50,50,1\r\n1\r\n0\r\n0,1,1\r\n";
-  for (int i = 1; i <= 50; ++i) {
-    for (int k = 1; k <= 50; ++k) {
-      text += k == i ? "1" : "0";
-      if (k < 50) text += ",";
-    }
-    text += "\r\n";
-  }
-  text += "1\r\n1\r\n";
-  for (int k = 1; k <= 50; ++k) text += k < 50 ? "1," : "1\r\n";
-  text += "1.0\r\n0.1\r\n";
-  auto row = [](const char* value) {
+  // 50 comma-separated words, word(k) for k = 1..50, and a line end.
+  auto row = [](auto word) {
     std::string r;
-    for (int k = 1; k <= 50; ++k) r += std::string(value) + (k < 50 ? "," : "\r\n");
+    for (int k = 1; k <= 50; ++k) r += std::string(word(k)) + (k < 50 ? "," : "\r\n");
     return r;
   };
-  text += "10.0," + row("0").substr(2);  // AV
-  text += row("0");                      // FitAV
-  text += row("0");                      // lgBETA
-  text += row("0");                      // FitBeta
-  text += "0\r\n0.12,1e-20\r\n1.0\r\n";
-  return text;
+  auto all = [&](const char* value) { return row([value](int) { return value; }); };
+  std::string text = "1\r\nFifty basic components\r\n1,2\r\n50,50,1\r\n1\r\n0\r\n0,1,1\r\n";
+  for (int i = 1; i <= 50; ++i) text += row([i](int k) { return k == i ? "1" : "0"; });
+  text += "1\r\n1\r\n" + all("1") + "1.0\r\n0.1\r\n";
+  text +=
+      "10.0," + all("0").substr(2) + all("0") + all("0") + all("0");  // AV, FitAV, lgBETA, FitBeta
+  return text + "0\r\n0.12,1e-20\r\n1.0\r\n";
 }
 
 // The report of a Single Step, reviewed line by line against the report layout, with the

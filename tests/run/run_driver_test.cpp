@@ -120,13 +120,14 @@ TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
   EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
 }
 
-TEST_F(RunDriverTest, TwoSystemsAreHeadedAndBothWrittenBack) {
+TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
   std::string second = kSmallTitration;
   second.erase(0, second.find("\r\n") + 2);  // without the system count
   std::string text = kSmallTitration;
   text[0] = '2';
   text += second;
   writeFile("TWO.DAT", text);
+  writeFile("HL.DAT", kSmallTitration);
   EXPECT_EQ(runSimplex("TWO.DAT", "two.out"), RunStatus::Completed);
   const std::string report = readFile("two.out");
   EXPECT_NE(report.find("<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  1 >>>>>>>>>>>>>>>>>>>"
@@ -140,61 +141,56 @@ TEST_F(RunDriverTest, TwoSystemsAreHeadedAndBothWrittenBack) {
   EXPECT_EQ(runSimplex("AGAIN.DAT", "again.out"), RunStatus::Completed);
   EXPECT_EQ(readFile("CURRENT.OU~"), first);
   EXPECT_EQ(model_->NSystems, 2);
-}
-
-TEST_F(RunDriverTest, OneSystemHasNoSystemHeading) {
-  writeFile("HL.DAT", kSmallTitration);
-  runSimplex("HL.DAT", "hl.out");
+  runSimplex("HL.DAT", "hl.out");  // one system has no system heading
   EXPECT_EQ(readFile("hl.out").find("Calculated System:"), std::string::npos);
 }
 
-TEST_F(RunDriverTest, MissingControlFile) {
-  EXPECT_EQ(SimplexRun(*model_, platform_), RunStatus::FileError);
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  EXPECT_EQ(platform_.messages[0].caption, "Open File");
-  EXPECT_EQ(platform_.messages[0].text, "Cannot find file 'IN.IN'");
-  EXPECT_EQ(model_->RunIncomplete, 1);
-}
-
-TEST_F(RunDriverTest, MissingInputFile) {
-  EXPECT_EQ(runSimplex("NONE.DAT", "x.out"), RunStatus::FileError);
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  EXPECT_EQ(platform_.messages[0].caption, "Open File");
-  EXPECT_EQ(platform_.messages[0].text, "Cannot open file 'NONE.DAT'");
-  EXPECT_FALSE(fileCanBeOpened("x.out"));
-}
-
-TEST_F(RunDriverTest, OutputThatCannotBeCreatedEndsTheRunWithNoFileOpen) {
+// Files that cannot be found, opened or created end the run with one message and no file
+// left open; a system count that is no integer, or any
+// other unreadable word, is refused with its line.
+TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
   writeFile("HL.DAT", kSmallTitration);
-  const int before = openFileCount();
-  EXPECT_EQ(runSimplex("HL.DAT", "no/such/folder/hl.out"), RunStatus::FileError);
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  EXPECT_EQ(platform_.messages[0].caption, "Write into File");
-  EXPECT_EQ(platform_.messages[0].text, "Cannot create file 'no/such/folder/hl.out'");
-  EXPECT_EQ(openFileCount(), before);
-}
-
-TEST_F(RunDriverTest, InputErrorEndsTheRunWithNoFileOpen) {
-  std::string text = kSmallTitration;
-  text.replace(text.find("0.12 1e-20"), 10, "0.12 x1e-20");
-  writeFile("BAD.DAT", text);
-  const int before = openFileCount();
-  EXPECT_EQ(runSimplex("BAD.DAT", "bad.out"), RunStatus::InputError);
-  EXPECT_EQ(openFileCount(), before);
-  EXPECT_EQ(model_->ReadError, 1);
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  // The word is on line 24 and the CR that ends it has been read.
-  EXPECT_EQ(platform_.messages[0].text, "The DATA file error at reading line >= 24");
-  // The report holds the banner and title, and no closing lines.
-  EXPECT_EQ(readFile("bad.out").find("FINAL   TIME:"), std::string::npos);
-}
-
-TEST_F(RunDriverTest, SystemCountThatIsNotAnIntegerIsLine1) {
-  writeFile("BAD.DAT", std::string("one\r\n") + (kSmallTitration + 3));
-  EXPECT_EQ(runSimplex("BAD.DAT", "bad.out"), RunStatus::InputError);
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  EXPECT_EQ(platform_.messages[0].caption, "Input Experimental Data");
-  EXPECT_EQ(platform_.messages[0].text, "The DATA file error at reading line >= 1");
+  writeFile("ONE.DAT", std::string("one\r\n") + (kSmallTitration + 3));
+  std::string bad = kSmallTitration;
+  bad.replace(bad.find("0.12 1e-20"), 10, "0.12 x1e-20");
+  writeFile("BAD.DAT", bad);
+  const struct {
+    const char* input;  // nullptr: no control file
+    const char* output;
+    RunStatus status;
+    const char* caption;
+    const char* text;
+  } cases[] = {
+      {nullptr, "x.out", RunStatus::FileError, "Open File", "Cannot find file 'IN.IN'"},
+      {"NONE.DAT", "x.out", RunStatus::FileError, "Open File", "Cannot open file 'NONE.DAT'"},
+      {"HL.DAT", "no/such/folder/hl.out", RunStatus::FileError, "Write into File",
+       "Cannot create file 'no/such/folder/hl.out'"},
+      {"ONE.DAT", "x.out", RunStatus::InputError, "Input Experimental Data",
+       "The DATA file error at reading line >= 1"},
+      // The word is on line 24 and the CR that ends it has been read.
+      {"BAD.DAT", "x.out", RunStatus::InputError, "Input Experimental Data",
+       "The DATA file error at reading line >= 24"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::filesystem::remove("IN.IN");
+    std::filesystem::remove("x.out");
+    platform_.messages.clear();
+    const int before = openFileCount();
+    const RunStatus status =
+        c.input ? runSimplex(c.input, c.output) : SimplexRun(*model_, platform_);
+    EXPECT_EQ(status, c.status);
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].caption, c.caption);
+    EXPECT_EQ(platform_.messages[0].text, c.text);
+    EXPECT_EQ(model_->RunIncomplete, 1);
+    EXPECT_EQ(openFileCount(), before);
+    EXPECT_FALSE(c.status == RunStatus::FileError && fileCanBeOpened("x.out"));
+    EXPECT_TRUE(c.status != RunStatus::InputError || model_->ReadError == 1);
+  }
+  // The report of the refused input holds the banner and title, and no closing lines.
+  EXPECT_EQ(readFile("x.out").find("FINAL   TIME:"), std::string::npos);
+  EXPECT_NE(readFile("x.out").find("HL titrated with NaOH"), std::string::npos);
 }
 
 TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {

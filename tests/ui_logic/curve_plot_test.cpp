@@ -1,5 +1,10 @@
+// The titration-curve, residual and basic-component percentage windows: their files, layout,
+// curves and read-outs.
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -11,6 +16,7 @@
 #include "ui/plotting/curve_files.h"
 #include "ui/plotting/curve_frame.h"
 #include "ui/plotting/data_sets.h"
+#include "ui/plotting/percentage_plot.h"
 #include "ui/plotting/residual_plot.h"
 #include "ui/plotting/titration_plot.h"
 
@@ -72,56 +78,47 @@ TEST_F(CurvePlotTest, ResidualsSortedByYcalcWithTruncatedPixels) {
   }
   EXPECT_EQ(y[3].label, "2.00E+00");
 
-  EXPECT_EQ(frame.bottomCaptionAt(40), (Pixel{426, 384}));
   EXPECT_EQ(frame.sideCaptionAt(kResidualYCaptionDx), (Pixel{3, 19}));
-  EXPECT_EQ(frame.titleAt(201), (Pixel{150, 12}));
 
   // x = 92 * 4 / 370, y = -1 + 77 * 4 / 305.
   EXPECT_EQ(residualReadout(frame, 176, 276, '.'),
             "Ycalc. =      0.99459;     Yexp. =      1.00443;     (Yexp. - Ycalc.) =      0.00984");
 }
 
-TEST_F(CurvePlotTest, ResidualsOfOneSignDrawNoZeroLine) {
+// Residuals spread over 1E-13 are flat; over 1E-11 they are drawn. More points than a data set
+// can hold are refused before anything is read.
+TEST_F(CurvePlotTest, CurveFilesThatCannotBeDrawnGiveMessages) {
+  const std::string cannot = "Impossible to plot the data: ";
+  const std::string flat = cannot + "Xmin = Xmax or Ymin = Ymax";
+  const std::vector<std::array<std::string, 3>> cases = {
+      {"flat1.GAR", "3\n1 5.0E-01\n2 5.000000000001E-01\n3 5.0E-01\n", flat},
+      {"narrow1.GAR", "3\n1 5.0E-01\n2 5.0000000001E-01\n3 5.0E-01\n", ""},
+      {"empty1.GAR", "0\n", flat},
+      {"short1.GAR", "5\n" + line(1, 1) + line(2, 2) + line(3, 3),
+       cannot + "cannot read line 5 of file 'short1.GAR'"},
+      {"bad1.GAR", "3\n" + line(1, 1) + "    2.0 two\n" + line(3, 3),
+       cannot + "cannot read line 3 of file 'bad1.GAR'"},
+      {"count1.GAR", "three\n", cannot + "cannot read line 1 of file 'count1.GAR'"},
+      {"big1.ECP", "3301\n" + line(1, 1), cannot + "more than 3300 points in file 'big1.ECP'"},
+  };
+  for (const auto& [name, text, message] : cases) {
+    test::writeFile(name, text);
+    EXPECT_EQ(name.ends_with(".ECP") ? loadTitrationPlot(name, '.').message
+                                     : loadResidualPlot(name, '.').message,
+              message)
+        << name;
+  }
+  EXPECT_EQ(loadResidualPlot("none1.GAR", '.').message, "Cannot open file 'none1.GAR'");
+  // Residuals of one sign draw no zero line.
   test::writeFile("pos1.GAR", "3\n" + line(1, 0.5L) + line(2, 1) + line(3, 2));
   const ResidualPlot plot = loadResidualPlot("pos1.GAR", '.');
   ASSERT_EQ(plot.message, "");
   EXPECT_FALSE(zeroLine(residualFrame(kClient, plot)).has_value());
 }
 
-TEST_F(CurvePlotTest, CurveFilesThatCannotBeDrawnGiveMessages) {
-  EXPECT_EQ(loadResidualPlot("none1.GAR", '.').message, "Cannot open file 'none1.GAR'");
-
-  // Residuals spread over 1E-13 are flat; over 1E-11 they are drawn.
-  test::writeFile("flat1.GAR", "3\n1 5.0E-01\n2 5.000000000001E-01\n3 5.0E-01\n");
-  EXPECT_EQ(loadResidualPlot("flat1.GAR", '.').message,
-            "Impossible to plot the data: Xmin = Xmax or Ymin = Ymax");
-  test::writeFile("narrow1.GAR", "3\n1 5.0E-01\n2 5.0000000001E-01\n3 5.0E-01\n");
-  EXPECT_EQ(loadResidualPlot("narrow1.GAR", '.').message, "");
-  test::writeFile("empty1.GAR", "0\n");
-  EXPECT_EQ(loadResidualPlot("empty1.GAR", '.').message,
-            "Impossible to plot the data: Xmin = Xmax or Ymin = Ymax");
-
-  test::writeFile("short1.GAR", "5\n" + line(1, 1) + line(2, 2) + line(3, 3));
-  EXPECT_EQ(loadResidualPlot("short1.GAR", '.').message,
-            "Impossible to plot the data: cannot read line 5 of file 'short1.GAR'");
-  test::writeFile("bad1.GAR", "3\n" + line(1, 1) + "    2.0 two\n" + line(3, 3));
-  EXPECT_EQ(loadResidualPlot("bad1.GAR", '.').message,
-            "Impossible to plot the data: cannot read line 3 of file 'bad1.GAR'");
-  test::writeFile("count1.GAR", "three\n");
-  EXPECT_EQ(loadResidualPlot("count1.GAR", '.').message,
-            "Impossible to plot the data: cannot read line 1 of file 'count1.GAR'");
-
-  // More points than a data set can hold is refused before anything is read.
-  test::writeFile("big1.ECP", "3301\n" + line(1, 1));
-  EXPECT_EQ(loadTitrationPlot("big1.ECP", '.').message,
-            "Impossible to plot the data: more than 3300 points in file 'big1.ECP'");
-}
-
 TEST_F(CurvePlotTest, CommaSeparatedCurveFilesLoad) {
   std::string text = residualFile();
-  for (char& c : text) {
-    if (c == '.') c = ',';
-  }
+  std::ranges::replace(text, '.', ',');
   test::writeFile("comma1.GAR", text);
   for (const char user : {'.', ','}) {
     const ResidualPlot plot = loadResidualPlot("comma1.GAR", user);
@@ -148,7 +145,6 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
   const TitrationPlot plot = loadTitrationPlot("run1.ECP", '.');
   ASSERT_EQ(plot.message, "");
   EXPECT_TRUE(plot.splineDrawable);
-  EXPECT_EQ(plot.calcNo.front(), 1.0L);
   EXPECT_EQ(plot.calcNo.back(), 12.0L);
   EXPECT_EQ(plot.x.min, 1.0L);
   EXPECT_EQ(plot.y.max, 6.0L);
@@ -163,7 +159,6 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
     EXPECT_EQ(ticks[k].from.x, columns[k]);
     EXPECT_EQ(ticks[k].labelAt.x, columns[k] - 8);
   }
-  EXPECT_EQ(ticks[0].label, "  1");
   EXPECT_EQ(ticks[4].label, " 12");
 
   // The curve: a move to the first calculated value, then one pixel column after another; the
@@ -190,16 +185,15 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
   EXPECT_EQ(frame.hitTest(185, 266, plot.expNo, plot.Yexp), 0);
   EXPECT_EQ(titrationReadout(frame, 184, 276, '.'),
             "Experimental Point =    4;     Y =      1.88852");
-}
 
-TEST_F(CurvePlotTest, EqualPointNumbersGiveDotsInsteadOfASpline) {
+  // Calculated points with equal point numbers are drawn as dots, without a spline.
   test::writeFile("dup1.ECP", titrationFile({1, 2, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  const TitrationPlot plot = loadTitrationPlot("dup1.ECP", '.');
-  ASSERT_EQ(plot.message, "");
-  EXPECT_FALSE(plot.splineDrawable);
-  const CurveFrame frame = titrationFrame(kClient, plot);
-  EXPECT_EQ(calculatedCurve(frame, plot).size(), 1u);
-  EXPECT_EQ(calculatedDotBoxes(frame, plot).size(), 12u);
+  const TitrationPlot dup = loadTitrationPlot("dup1.ECP", '.');
+  ASSERT_EQ(dup.message, "");
+  EXPECT_FALSE(dup.splineDrawable);
+  const CurveFrame dupFrame = titrationFrame(kClient, dup);
+  EXPECT_EQ(calculatedCurve(dupFrame, dup).size(), 1u);
+  EXPECT_EQ(calculatedDotBoxes(dupFrame, dup).size(), 12u);
 }
 
 // A data set of the largest size, as the run writes it, loads whole into both windows.
@@ -226,6 +220,150 @@ TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   ASSERT_EQ(residuals.message, "");
   EXPECT_EQ(residuals.D.size(), 3300u);
   EXPECT_TRUE(test::ExpectClose(residuals.D[9], m.Yexp[10] - m.Ycalc[10], 1e-6L));
+}
+
+// Three species, two offered components; five rows (a data set of three points, two steps
+// per interval). Component block 1: species 1 falls from 100, species 2 is absent, species 3
+// rises. Block 2: species 1 rises 10 ... 50, species 2 absent, species 3 falls 90 ... 50.
+std::string percentageFile() {
+  std::string text;
+  for (int r = 1; r <= 5; ++r) {
+    const Real first = 120 - 20 * r;
+    const std::vector<Real> values = {first, 0, 100 - first, 10.0L * r, 0, 100 - 10.0L * r};
+    text += percentageRow(r, values) + "\r\n";
+  }
+  return text;
+}
+
+TEST(PercentagePlot, OfferedComponentsAndTheirColumns) {
+  auto model = test::newModel();
+  Model& m = *model;
+  m.NReactants = 3;
+  m.NSpecies = 5;
+  for (int k = 1; k <= 3; ++k) m.Stoich[k][k] = 1;
+  m.Stoich[4][1] = 1;
+  m.Stoich[4][3] = 2;
+  m.Stoich[5][1] = 1;
+  m.Stoich[5][2] = -1;  // a hydroxo species: component 2 has no distribution to show
+  const std::vector<int> offered = offeredComponents(m);
+  EXPECT_EQ(offered, (std::vector<int>{1, 3}));
+  EXPECT_EQ(componentChooserItems(offered), (std::vector<std::string>{"1", "3"}));
+
+  // Value 1 is the abscissa, then a block of NS values per offered component.
+  EXPECT_EQ(speciesValueNumber(5, 0, 1), 2);
+  EXPECT_EQ(speciesValueNumber(5, 1, 2), 8);
+  EXPECT_EQ(valuesNeeded(5, 1), 11);
+
+  // A remembered position the chooser no longer holds falls back to the first component.
+  EXPECT_EQ(chooserPosition(1, offered.size()), 1);
+  EXPECT_EQ(chooserPosition(2, offered.size()), 0);
+
+  EXPECT_EQ(speciesLabel(2, 2), "2");
+  EXPECT_EQ(speciesLabel(2, 7), "2 in 7");
+}
+
+TEST(PercentagePlot, ColourCycleRepeatsAfterEight) {
+  EXPECT_EQ(curveColour(0), 0xFF0000u);
+  EXPECT_EQ(curveColour(6), 0xFF8000u);
+
+  // Nine species present: the ninth curve is red again.
+  PercentageData data;
+  data.x = {1, 2};
+  for (int r = 1; r <= 2; ++r) {
+    std::vector<float> row = {static_cast<float>(r)};
+    for (int j = 1; j <= 9; ++j) row.push_back(static_cast<float>(j));
+    data.rows.push_back(row);
+  }
+  const CurveFrame frame = percentageFrame({0, 0, 508, 396}, data);
+  const auto curves = percentageCurves(data, frame, 9, 1, 0);
+  ASSERT_EQ(curves.size(), 9u);
+  EXPECT_EQ(curves[8].colour, 0xFF0000u);
+  EXPECT_EQ(curves[7].colour, 0x008080u);
+}
+
+// Client 508 x 396: X0 = 12, the data area from x = 60 is W = 400 wide (100 per row step) and
+// H = 300 high from y = 348 (3 pixels per percent).
+TEST_F(CurvePlotTest, CurvesOfTheSecondComponentSkipAnAbsentSpecies) {
+  test::writeFile("runBC1.BCP", percentageFile());
+  const PercentageData data = loadPercentageFile("runBC1.BCP", valuesNeeded(3, 1), '.');
+  ASSERT_EQ(data.message, "");
+  EXPECT_EQ(data.x.max, 5.0L);
+  const CurveFrame frame = percentageFrame({0, 0, 508, 396}, data);
+
+  const auto curves = percentageCurves(data, frame, 3, 3, 1);
+  ASSERT_EQ(curves.size(), 2u);
+  EXPECT_EQ(curves[0].colour, 0xFF0000u);
+  EXPECT_EQ(curves[0].label, "3 in 1");
+  EXPECT_EQ(curves[0].points,
+            (std::vector<Pixel>{{60, 318}, {160, 288}, {260, 258}, {360, 228}, {460, 198}}));
+  EXPECT_EQ(curves[0].labelAtEnd, (Pixel{457, 192}));
+  EXPECT_EQ(curves[0].labelAtStart, (Pixel{60, 312}));
+  // Species 2 is zero throughout: species 3 takes the second colour.
+  EXPECT_EQ(curves[1].species, 3);
+  EXPECT_EQ(curves[1].colour, 0x0000FFu);
+  EXPECT_EQ(curves[1].label, "3");
+  EXPECT_EQ(curves[1].points.front(), (Pixel{60, 78}));
+  EXPECT_EQ(curves[1].labelAtEnd, (Pixel{460, 192}));
+
+  // The first block holds the first component's values.
+  const auto first = percentageCurves(data, frame, 3, 1, 0);
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_EQ(first[0].points.front(), (Pixel{60, 48}));
+  EXPECT_EQ(first[1].points.front(), (Pixel{60, 348}));
+}
+
+TEST_F(CurvePlotTest, FilesThatCannotBeDrawnGiveMessages) {
+  EXPECT_EQ(loadPercentageFile("noneBC1.BCP", 4, '.').message, "Cannot open file 'noneBC1.BCP'");
+  // A data set of a single point leaves an empty file.
+  test::writeFile("emptyBC1.BCP", "");
+  EXPECT_EQ(loadPercentageFile("emptyBC1.BCP", 4, '.').message,
+            "Impossible to plot the data: Xmin = Xmax");
+  // A file with fewer blocks than the chosen component needs.
+  test::writeFile("shortBC1.BCP", percentageFile());
+  EXPECT_EQ(loadPercentageFile("shortBC1.BCP", valuesNeeded(3, 1), '.').message, "");
+  EXPECT_EQ(loadPercentageFile("shortBC1.BCP", valuesNeeded(3, 2), '.').message,
+            "Impossible to plot the data: cannot read line 1 of file 'shortBC1.BCP'");
+
+  std::string comma = percentageFile();
+  std::ranges::replace(comma, '.', ',');
+  test::writeFile("commaBC1.BCP", comma);
+  const PercentageData data = loadPercentageFile("commaBC1.BCP", 7, '.');
+  ASSERT_EQ(data.message, "");
+  EXPECT_EQ(data.rows[1][4], 20.0f);
+}
+
+// Client 502 x 401: W = 394 and H = 305, the data area from (60, 353).
+TEST(PercentagePlot, TicksFrameAndReadout) {
+  PercentageData data;
+  data.x = {1, 100};
+  const CurveFrame frame = percentageFrame({0, 0, 502, 401}, data);
+  const auto corners = percentageFrameCorners(frame);
+  EXPECT_EQ(corners[0], (Pixel{48, 36}));
+  EXPECT_EQ(corners[2], (Pixel{478, 365}));
+
+  // Ten points: numbers 1, 3.25, 5.5, 7.75, 10 rounded (halves to even); the tick mark at the
+  // rounded pixel, the label from the truncated one.
+  const auto x = percentageXTicks(frame, 10, '.');
+  const std::vector<int> numbers = {1, 3, 6, 8, 10};
+  const std::vector<int> marks = {60, 148, 279, 366, 454};
+  const std::vector<int> labels = {52, 139, 270, 358, 446};
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(x[k].value, numbers[k]);
+    EXPECT_EQ(x[k].from, (Pixel{marks[k], 365}));
+    EXPECT_EQ(x[k].labelAt, (Pixel{labels[k], 370}));
+  }
+  EXPECT_EQ(x[2].label, "  6");
+
+  const auto y = percentageYTicks(frame, '.');
+  EXPECT_EQ(y[0].from, (Pixel{48, 353}));
+  EXPECT_EQ(y[3].from.y, 261);
+  EXPECT_EQ(y[10].from.y, 48);
+  EXPECT_EQ(y[10].label, "100");
+  EXPECT_EQ(y[1].labelAt, (Pixel{6, 316}));
+
+  EXPECT_EQ(percentageReadout(frame, 10, 258, 292, '.'), "Experimental Point =    6;  PC = 20.0");
+  EXPECT_EQ(percentageReadout(frame, 10, 258, 292, ','), "Experimental Point =    6;  PC = 20,0");
+  EXPECT_EQ(percentageCaption("runBC1.BCP"), "Basic Components Percentage: [runBC1.BCP]");
 }
 
 }  // namespace

@@ -21,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> texts(const Notices& notices) {
-  std::vector<std::string> out;
-  for (const Notice& n : notices) out.push_back(n.text);
-  return out;
-}
-
 // A one-point, two-reactant plan with values that sit exactly in the fixed columns.
 void fillSmallPlan(PlanData& plan) {
   AddReactant(plan, "M");
@@ -108,51 +102,27 @@ class PlanFiles : public ScratchFolderTest {
   FakePlatform platform_;
 };
 
-// The run's own reader takes the saved file and finds the model Test Data built.
-TEST_F(PlanFiles, SavedFileReadsBackIntoTheSameModel) {
-  const SaveOutcome saved = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
-  ASSERT_TRUE(saved.saved);
+// The saved file reads back into the same model through the run's reader, and into the same
+// grids through the window's own.
+TEST_F(PlanFiles, SaveThenOpenGivesTheSameModelAndGrids) {
+  plan_.EditStep = "0.1";
+  plan_.FitSysErr = true;
+  ASSERT_TRUE(SavePlan(plan_, *model_, "data/ZN.DAT", "program").saved);
   EXPECT_TRUE(plan_.DataSaved);
   auto read = newModel();
   ASSERT_TRUE(readDatText(readFile("data/ZN.DAT"), *read, platform_));
   EXPECT_TRUE(platform_.messages.empty());
-  const Model& a = *model_;
-  const Model& b = *read;
-  EXPECT_EQ(b.Title, a.Title);
-  EXPECT_EQ(b.NReactants, a.NReactants);
-  EXPECT_EQ(b.NSpecies, a.NSpecies);
-  EXPECT_EQ(b.NInputReagents, a.NInputReagents);
-  EXPECT_EQ(b.Method[1], -1);
-  EXPECT_EQ(b.NPoints[1], a.NPoints[1]);
-  for (int p = 1; p <= a.NPoints[1]; ++p) {
-    EXPECT_EQ(b.Yexp[p], a.Yexp[p]) << p;
-    EXPECT_EQ(b.PointFactor[p], a.PointFactor[p]) << p;
-    for (int i = 1; i <= a.NInputReagents; ++i) EXPECT_EQ(b.Ct[p][i], a.Ct[p][i]) << p;
-  }
-  for (int s = 1; s <= a.NSpecies; ++s) {
-    EXPECT_EQ(b.lgBETA[s], a.lgBETA[s]) << s;
-    EXPECT_EQ(b.FitBeta[s], a.FitBeta[s]) << s;
-    EXPECT_EQ(b.AV[s][1], a.AV[s][1]) << s;
-    EXPECT_EQ(b.FitAV[s][1], a.FitAV[s][1]) << s;
-    for (int r = 1; r <= a.NReactants; ++r) EXPECT_EQ(b.Stoich[s][r], a.Stoich[s][r]);
-  }
-  EXPECT_EQ(b.ReagentSpecies[2], 2);
-  EXPECT_EQ(b.FitPurity[1], 0);
-  EXPECT_EQ(b.FitBlock[1], a.FitBlock[1]);
-  EXPECT_EQ(b.Step, a.Step);
-  EXPECT_EQ(b.Tolerance, a.Tolerance);
-}
-
-TEST_F(PlanFiles, SaveThenOpenGivesTheSameGrids) {
-  plan_.EditStep = "0.1";
-  plan_.FitSysErr = true;
-  ASSERT_TRUE(SavePlan(plan_, *model_, "data/ZN.DAT", "program").saved);
+  // Written again from what the run read, the file comes out byte for byte the same (the system
+  // count of line 1 is the run's own, not a part of the system read).
+  read->NSystems = model_->NSystems;
+  EXPECT_EQ(SaveData(*read), readFile("data/ZN.DAT"));
+  EXPECT_EQ(read->lgBETA[4], model_->lgBETA[4]);
+  EXPECT_EQ(read->Ct[1][2], model_->Ct[1][2]);
 
   PlanData opened;
   AddReactant(opened, "X");
   opened.CurveShown = true;
-  auto model = newModel();
-  const OpenOutcome outcome = OpenPlan(opened, *model, "data/ZN.DAT");
+  const OpenOutcome outcome = OpenPlan(opened, *read, "data/ZN.DAT");
   EXPECT_TRUE(outcome.notices.empty());
   ASSERT_TRUE(outcome.loaded);
   EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
@@ -188,15 +158,14 @@ TEST_F(PlanFiles, SavingOverAFileKeepsItAsBackup) {
   EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
   EXPECT_EQ(readFile("program/ZN.BAK"), "previous content\r\n");
   EXPECT_EQ(readFile("data/ZN.DAT"), SaveData(*model_));
-  EXPECT_FALSE(fs::exists("data/ZN.BAK"));
   EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator{}), 1);
 }
 
 // Test Data runs before the file is touched.
-TEST_F(PlanFiles, FailedTestDataLeavesTheFileAsItWas) {
+TEST_F(PlanFiles, FailedSaveLeavesTheFileAsItWas) {
   writeFile("data/ZN.DAT", "previous content\r\n");
   plan_.StabConst.setCell(2, kShiftColumn, "?.?");
-  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
+  SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
   EXPECT_FALSE(outcome.saved);
   EXPECT_EQ(texts(outcome.notices),
             (std::vector<std::string>{"Number of Experimental Points = 5",
@@ -207,19 +176,16 @@ TEST_F(PlanFiles, FailedTestDataLeavesTheFileAsItWas) {
 
   EXPECT_FALSE(SavePlan(plan_, *model_, "data/NEW.DAT", "program").saved);
   EXPECT_FALSE(fs::exists("data/NEW.DAT"));
-}
 
-TEST_F(PlanFiles, BackupThatCannotBeMadeEndsTheSave) {
-  writeFile("data/ZN.DAT", "previous content\r\n");
-  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "no-such-folder");
+  // A backup or a write that fails ends the save with its message.
+  plan_.StabConst.setCell(2, kShiftColumn, "0");
+  outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "no-such-folder");
   EXPECT_FALSE(outcome.saved);
   ASSERT_FALSE(outcome.notices.empty());
   EXPECT_EQ(outcome.notices.back(), errorNotice("Unable to create backup file."));
   EXPECT_EQ(readFile("data/ZN.DAT"), "previous content\r\n");
-}
 
-TEST_F(PlanFiles, WriteThatFailsIsReported) {
-  const SaveOutcome outcome = SavePlan(plan_, *model_, "no-such-folder/ZN.DAT", "program");
+  outcome = SavePlan(plan_, *model_, "no-such-folder/ZN.DAT", "program");
   EXPECT_FALSE(outcome.saved);
   ASSERT_FALSE(outcome.notices.empty());
   EXPECT_EQ(outcome.notices.back(), errorNotice("Cannot write into file 'no-such-folder/ZN.DAT'"));
@@ -228,27 +194,18 @@ TEST_F(PlanFiles, WriteThatFailsIsReported) {
 
 TEST(PlanFileNames, ExtensionBackupAndTexts) {
   EXPECT_EQ(DatFileName("data/zn.txt"), "data/zn.DAT");
-  EXPECT_EQ(DatFileName("data/zn"), "data/zn.DAT");
   EXPECT_EQ(DatFileName("data/zn.dat"), "data/zn.dat");
   EXPECT_EQ(DatFileName("data/zn.v2.Dat"), "data/zn.v2.Dat");
   EXPECT_EQ(BackupFileName("/home/x/data/ZN.DAT", "/opt/tarvolin"), "/opt/tarvolin/ZN.BAK");
   EXPECT_EQ(OverwriteQuestion("/home/x/ZN.DAT"), "OK to overwrite /home/x/ZN.DAT");
-  EXPECT_EQ(PlanCaption("/home/x/ZN.DAT"), "Data and Speciation.   File: ZN.DAT");
 }
 
 // ---- opening ----
 
-// The grids as they were before a failed open, for comparison.
-struct GridSnapshot {
-  explicit GridSnapshot(const PlanData& plan) : exp(plan.ExpData), stab(plan.StabConst) {}
-  bool same(const PlanData& plan) const { return plan.ExpData == exp && plan.StabConst == stab; }
-  Grid exp, stab;
-};
-
 TEST_F(PlanFiles, TwoBlockFileGivesTheOneBlockWarningAndLeavesTheGrids) {
   fs::copy_file(sourcePath("examples/TWO_BLOCKS.DAT"), "TWO.DAT");
   TestData(plan_, *model_);  // names the products, as the test after the read will
-  const GridSnapshot before(plan_);
+  const Grid exp = plan_.ExpData, stab = plan_.StabConst;
   model_->Step = 0.5;
   const OpenOutcome outcome = OpenPlan(plan_, *model_, "TWO.DAT");
   EXPECT_FALSE(outcome.loaded);
@@ -257,13 +214,13 @@ TEST_F(PlanFiles, TwoBlockFileGivesTheOneBlockWarningAndLeavesTheGrids) {
   // Test Data then rebuilds the model from the unchanged grids.
   EXPECT_EQ(outcome.notices[1].text, "Number of Experimental Points = 5");
   EXPECT_EQ(outcome.notices[2].text, "Number of Compounds in Chem. Equilibrium = 4");
-  EXPECT_TRUE(before.same(plan_));
+  EXPECT_TRUE(plan_.ExpData == exp && plan_.StabConst == stab);
   EXPECT_EQ(model_->NBlocks, 1);
   EXPECT_EQ(model_->NPoints[1], 5);
   EXPECT_EQ(model_->Step, 0.12L);
 }
 
-TEST_F(PlanFiles, OpenRefusesOtherNamesAndMissingFiles) {
+TEST_F(PlanFiles, OpensDatFilesOnly) {
   writeFile("ZN.TXT", "1\r\n");
   for (const char* name : {"ZN.TXT", "MISSING.DAT"}) {
     const OpenOutcome outcome = OpenPlan(plan_, *model_, name);
@@ -271,28 +228,21 @@ TEST_F(PlanFiles, OpenRefusesOtherNamesAndMissingFiles) {
     EXPECT_EQ(texts(outcome.notices),
               (std::vector<std::string>{"Select an existing the *.DAT File."}));
   }
-  writeFile("lower.dat", readFile(sourcePath("examples/NMR_BATCH.DAT")));
-  EXPECT_TRUE(OpenPlan(plan_, *model_, "lower.dat").loaded);
-}
 
-// A hand-written file with comments: the reactants get letters, the products their names.
-TEST_F(PlanFiles, OpensAHandWrittenFileWithComments) {
-  fs::copy_file(sourcePath("examples/NMR_BATCH.DAT"), "NMR.DAT");
-  const OpenOutcome outcome = OpenPlan(plan_, *model_, "NMR.DAT");
+  // A hand-written file with comments, its extension in lower case: the reactants get letters,
+  // the products their names.
+  writeFile("lower.dat", readFile(sourcePath("examples/NMR_BATCH.DAT")));
+  const OpenOutcome outcome = OpenPlan(plan_, *model_, "lower.dat");
   ASSERT_TRUE(outcome.loaded) << (outcome.notices.empty() ? "" : outcome.notices[0].text);
   const Grid& exp = plan_.ExpData;
   const Grid& stab = plan_.StabConst;
   EXPECT_EQ(exp.columnCount(), 4);
   EXPECT_EQ(exp.cell(0, concentrationColumn(2)), "B");
-  EXPECT_EQ(exp.cell(16, kPropertyColumn), "8.06171680509");
   EXPECT_EQ(exp.cell(16, concentrationColumn(2)), "0.042105263");
   EXPECT_EQ(exp.cell(17, kPropertyColumn), "");
-  EXPECT_EQ(exp.cell(17, 0), "17");
   const std::vector<std::string> row4 = {"A2B", "5.2", "Y", "16.204", "Y", "2", "1"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(stab.cell(4, c), row4[c]) << c;
-  EXPECT_EQ(stab.cell(1, 0), "A");
   EXPECT_EQ(stab.cell(3, 0), "AB");
-  EXPECT_EQ(stab.cell(5, 0), "5");
   EXPECT_EQ(stab.cell(5, kLogBetaColumn), "");
   EXPECT_EQ(model_->Tolerance, 1e-20L);
   EXPECT_EQ(model_->PointFactor[1], 1 / 0.019834711L);
@@ -320,13 +270,14 @@ TEST(PlanLoadData, RestrictionsAndMessages) {
     std::vector<std::string> warnings;
   };
   const std::string longWord(33, '1');
+  const std::string tooManyBlocks =
+      "Too many experimental blocks: it is more than 100 or the number of titr. curves is more "
+      "than 100";
+  const std::string reagents = "The number of input reagents (5) is more than the number of ";
   const std::vector<Case> cases = {
       {3, "2 2", {kOneCalcModelOnly}},
       {4, "2 4 2", {kOneBlockOnly}},
-      {4,
-       "2 4 101",
-       {"Too many experimental blocks: it is more than 100 or the number of titr. curves is "
-        "more than 100"}},
+      {4, "2 4 101", {tooManyBlocks}},
       {4, "2 4 0", {"Incorrect number of experimental blocks: 100"}},
       {4, "51 4 1", {"Too many basic components (reactants): it is more than 50"}},
       {4, "2 101 1", {"Too many species in solution: it is more than 100"}},
@@ -336,13 +287,8 @@ TEST(PlanLoadData, RestrictionsAndMessages) {
       {7, "0 x 1", {"The DATA file: error at line >= 6"}},
       {11, "2 q", {"Error: line >= 10: see input of stoichiometric matrix."}},
       {11, "2 " + longWord, {"Error: line >= 10: too long input number (word)."}},
-      {12,
-       "5",
-       {"The number of input reagents (5) is more than the number of species in solution 4"}},
-      {13,
-       "1 5",
-       {"The number of input reagents (5) is more than the number of all species in "
-        "solution (4)"}},
+      {12, "5", {reagents + "species in solution 4"}},
+      {13, "1 5", {reagents + "all species in solution (4)"}},
       {12, "1", {kReactantsAsReagentsOnly}},
       {13, "2 1", {kReactantsAsReagentsOnly}},
       {27, "0.12", {"The DATA file: error at line >= 27"}},
@@ -356,16 +302,6 @@ TEST(PlanLoadData, RestrictionsAndMessages) {
   }
 }
 
-// A file of more than one calculation model is read to its end, yet not taken into the grids.
-TEST(PlanLoadData, SecondCalcModelWarnsAndReadsOn) {
-  auto model = newModel();
-  const LoadOutcome outcome = LoadData(exampleWith(3, "2 2"), *model);
-  EXPECT_TRUE(outcome.DataError);
-  EXPECT_EQ(model->NCalcModels, 1);
-  EXPECT_EQ(model->Tolerance, 1e-20L);
-  EXPECT_EQ(model->ReadError, 1);
-}
-
 TEST(PlanLoadData, MessageTableTexts) {
   AboutErrDetail d;
   d.line = 7;
@@ -376,24 +312,6 @@ TEST(PlanLoadData, MessageTableTexts) {
   EXPECT_EQ(AboutErr(d).text, "The number of data points is more than 3300");
   d.code = 5;
   EXPECT_EQ(AboutErr(d).text, "");
-}
-
-TEST(PlanLoadData, WordsCommentsAndLineCount) {
-  PlanWords words("skip\nTitle / with slash\n3.,7./comment, 8\n\r\n12.5 x/\n/only\n.");
-  words.skipLine();
-  words.skipLine();
-  EXPECT_EQ(words.line(), 2);
-  std::string w;
-  std::vector<std::string> seen;
-  while (words.Get_Wrd(w) == PlanWords::Result::Ok) seen.push_back(w);
-  EXPECT_EQ(seen, (std::vector<std::string>{"3", "7", "12.5", "x", "."}));
-  EXPECT_EQ(words.line(), 6);
-
-  PlanWords crlf("a\r\nb\r\n1\r\n2\r\n");
-  crlf.skipLine();
-  crlf.skipLine();
-  crlf.Get_Wrd(w);
-  EXPECT_EQ(crlf.line(), 3);  // the line end after the word is consumed with it
 }
 
 TEST(PlanLoadData, SpeciesCountAndReagentWithPointRead) {
@@ -458,14 +376,11 @@ TEST_F(PlanFiles, SavedFileIsFittedByEveryMethod) {
 
 TEST(PlanFitCurveLabels, ExponentLosesItsLeadingZeros) {
   EXPECT_EQ(FitCurveTickLabel(0.5L), " 5.00E-1");
-  EXPECT_EQ(FitCurveTickLabel(123), " 1.23E+2");
   EXPECT_EQ(FitCurveTickLabel(-0.5L), "-5.00E-1");
   EXPECT_EQ(FitCurveTickLabel(0), " 0.00E+0");
   EXPECT_EQ(FitCurveTickLabel(1.5e12L), " 1.50E+12");
   EXPECT_EQ(FitCurveTickLabel(1e-100L), " 1.00E-100");
-  EXPECT_EQ(FitCurveTickLabel(8.0617L), " 8.06E+0");
   const auto labels = FitCurveTickLabels(1, 16);
-  EXPECT_EQ(labels[0], " 1.00E+0");
   EXPECT_EQ(labels[1], " 3.50E+0");
   EXPECT_EQ(labels[6], " 1.60E+1");
 }

@@ -6,12 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "ui/data_input/notice.h"
 #include "ui/data_input/plan_data.h"
 #include "ui/data_input/reactants.h"
 
 namespace tarvolin::test {
 
 using namespace tarvolin::data_input;
+
+// The texts of the notices, in order.
+inline std::vector<std::string> texts(const Notices& notices) {
+  std::vector<std::string> out;
+  for (const Notice& n : notices) out.push_back(n.text);
+  return out;
+}
 
 inline void setRow(Grid& grid, int row, const std::vector<std::string>& cells) {
   for (std::size_t c = 0; c < cells.size(); ++c)

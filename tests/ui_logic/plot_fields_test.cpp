@@ -1,3 +1,5 @@
+// Fields of the plot files, the names of points and the data-set choosers of the result windows.
+
 #include "ui/plotting/plot_fields.h"
 
 #include <gtest/gtest.h>
@@ -5,19 +7,14 @@
 #include <clocale>
 
 #include "tests/support/test_support.h"
+#include "ui/plotting/data_sets.h"
+#include "ui/plotting/point_names.h"
 
 namespace tarvolin::plotting {
 namespace {
 
-TEST(DecimalSeparator, FirstCommaThenFirstPointBecomeTheUsersSeparator) {
-  EXPECT_EQ(normaliseDecimalSeparator("1,5", '.'), "1.5");
-  EXPECT_EQ(normaliseDecimalSeparator("1.5", ','), "1,5");
-  EXPECT_EQ(normaliseDecimalSeparator("1,5,5", '.'), "1.5,5");
-  EXPECT_EQ(normaliseDecimalSeparator("1,2.3", '.'), "1.2.3");
-  EXPECT_EQ(normaliseDecimalSeparator("125", ','), "125");
-}
-
-// Files written with either separator load whichever the user's separator is.
+// Files written with either separator load whichever the user's separator is: the first comma
+// or point becomes the user's separator.
 TEST(DecimalSeparator, BothSeparatorsConvertUnderBothUserSeparators) {
   for (const char user : {'.', ','}) {
     SCOPED_TRACE(user);
@@ -50,18 +47,52 @@ TEST(DecimalSeparator, ConversionIgnoresTheProcessLocale) {
 }
 
 TEST(PlotFields, IntegersAndFields) {
-  EXPECT_EQ(parsePlotInteger("   12"), 12);
   EXPECT_EQ(parsePlotInteger("-3 "), -3);
-  EXPECT_FALSE(parsePlotInteger("1.0").has_value());
-  EXPECT_FALSE(parsePlotInteger("").has_value());
-  EXPECT_FALSE(parsePlotInteger("99999999999").has_value());
-
-  const auto fields = splitFields("    1.0\t 12,50 \t-3 ");
-  ASSERT_EQ(fields.size(), 3u);
-  EXPECT_EQ(fields[0], "1.0");
-  EXPECT_EQ(fields[1], "12,50");
-  EXPECT_EQ(fields[2], "-3");
+  for (const char* bad : {"1.0", "", "99999999999"}) EXPECT_FALSE(parsePlotInteger(bad)) << bad;
+  EXPECT_EQ(splitFields("    1.0\t 12,50 \t-3 "),
+            (std::vector<std::string_view>{"1.0", "12,50", "-3"}));
   EXPECT_TRUE(splitFields(" \t ").empty());
+}
+
+// Only the first three numbers get their own suffix; 11, 21 and 22 take "th" like the rest.
+// The regression window ends the first with a full stop, the curve windows do not.
+TEST(PointNames, SuffixesOfBothWindows) {
+  const std::vector<std::pair<int, std::string>> cases = {
+      {2, "2nd Point"},   {3, "3d Point"},    {4, "4th Point"},      {11, "11th Point"},
+      {21, "21th Point"}, {22, "22th Point"}, {3300, "3300th Point"}};
+  for (const auto& [n, name] : cases) {
+    EXPECT_EQ(regressionPointName(n), name);
+    EXPECT_EQ(curvePointName(n), name);
+  }
+  EXPECT_EQ(regressionPointName(1), "1st Point.");
+  EXPECT_EQ(curvePointName(1), "1st Point");
+}
+
+TEST(PlotDataSets, ChooserHiddenForOneDataSetAndShownForSeveral) {
+  const DataSetChoice one = dataSetChoice(1, 0);
+  EXPECT_EQ(one.items, (std::vector<std::string>{"1"}));
+  EXPECT_FALSE(one.shown);
+  EXPECT_EQ(one.selected, 0);
+
+  const DataSetChoice three = dataSetChoice(3, 1);
+  EXPECT_EQ(three.items, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_TRUE(three.shown);
+  EXPECT_EQ(three.selected, 1);
+}
+
+// The window stayed open on data set 3 while a run on a system with one data set replaced the
+// files: it shows the first data set, not a file left over from the earlier run.
+TEST(PlotDataSets, RememberedDataSetBeyondTheListFallsBackToTheFirst) {
+  EXPECT_EQ(dataSetChoice(1, 2).selected, 0);
+  EXPECT_EQ(dataSetChoice(2, 2).selected, 0);
+  EXPECT_EQ(dataSetChoice(0, 0).items, (std::vector<std::string>{"1"}));
+}
+
+TEST(PlotDataSets, FileNamesFollowTheOutputFile) {
+  EXPECT_EQ(dataSetFileName("run.OUT", 0, ".REG"), "run1.REG");
+  EXPECT_EQ(dataSetFileName("out/res.old.out", 1, ".GAR"), "out/res.old2.GAR");
+  EXPECT_EQ(dataSetFileName("noext", 11, ".ECP"), "noext12.ECP");
+  EXPECT_EQ(percentageFileName("run.OUT", 0), "runBC1.BCP");
 }
 
 }  // namespace

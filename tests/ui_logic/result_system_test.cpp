@@ -130,26 +130,20 @@ TEST(ReportTables, BlocksSpeciesAndComponentsFromTheLastTables) {
   EXPECT_TRUE(parseReportTables(percentageTable("  %Cb( 3) in: |", " |")).offered.empty());
 }
 
+// Titrations always; batch data (-1, 0) only when running one way; only the last block counts.
 TEST(CurveWindows, OpenAfterTitrationsAndAfterBatchDataRunningOneWay) {
   auto model = test::newModel();
   Model& m = *model;
   m.NBlocks = 2;
-  m.Method[1] = 8;  // only the last block counts
-  for (const int code : {1, 2, 5, 6, 7, 8}) {
-    m.Method[2] = static_cast<std::int8_t>(code);
-    m.MonotonicData = 0;
-    EXPECT_TRUE(curveWindowsWanted(m)) << code;
+  m.Method[1] = 8;
+  for (const int code : {1, 2, 3, 5, 6, 7, 8, -1, 0}) {
+    for (const int monotonic : {0, 1}) {
+      m.Method[2] = static_cast<std::int8_t>(code);
+      m.MonotonicData = static_cast<std::uint8_t>(monotonic);
+      EXPECT_EQ(curveWindowsWanted(m), code == 3 ? false : code > 0 || monotonic == 1)
+          << code << " " << monotonic;
+    }
   }
-  for (const int code : {-1, 0}) {
-    m.Method[2] = static_cast<std::int8_t>(code);
-    m.MonotonicData = 1;
-    EXPECT_TRUE(curveWindowsWanted(m)) << code;
-    m.MonotonicData = 0;
-    EXPECT_FALSE(curveWindowsWanted(m)) << code;
-  }
-  m.Method[2] = 3;
-  m.MonotonicData = 1;
-  EXPECT_FALSE(curveWindowsWanted(m));
   m.NBlocks = 0;
   EXPECT_FALSE(curveWindowsWanted(m));
 }
