@@ -3,47 +3,21 @@
 #include <vector>
 
 #include "base/number_format.h"
+#include "model/dat_lines.h"
 
 namespace tarvolin {
 
 namespace {
 
-// Collects the values of a system as lines; lists run ten values to a line.
-class DatLayout {
+// The fitted copy's number forms: integers in 3 characters, reals as x:15.
+class DatLayout : public DatLines {
  public:
-  void line(const std::string& text) { lines_.push_back(text); }
-
-  template <typename Format>
-  void list(int count, Format format) {
-    std::string text;
-    for (int k = 1; k <= count; ++k) {
-      text += format(k) + ",";
-      if (k % 10 == 0 || k == count) {
-        lines_.push_back(text);
-        text.clear();
-      }
-    }
-  }
-
   void intList(int count, auto value) {
     list(count, [&](int k) { return fmt::integer(value(k), 3); });
   }
   void realList(int count, auto value) {
     list(count, [&](int k) { return fmt::scientific(value(k), 15); });
   }
-
-  // The system's last value must end its line directly: the next system's title is the line
-  // after it.
-  std::string text() {
-    std::string out;
-    if (!lines_.empty() && !lines_.back().empty() && lines_.back().back() == ',')
-      lines_.back().pop_back();
-    for (const std::string& l : lines_) out += l + "\r\n";
-    return out;
-  }
-
- private:
-  std::vector<std::string> lines_;
 };
 
 }  // namespace

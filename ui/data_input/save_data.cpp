@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/number_format.h"
+#include "model/dat_lines.h"
 #include "model/numeric_words.h"
 #include "ui/data_input/grid.h"
 
@@ -18,42 +19,20 @@ bool readsBackAs(const std::string& text, Real target) {
   return parseRealWord(trimmed(text), v) && v == target;
 }
 
-// Lines of the file; lists break after every tenth value and after their last.
-class DatLines {
+// The window's number forms: integers in their shortest form, reals as w.d.
+class SavedLines : public DatLines {
  public:
-  void line(std::string text) { lines_.push_back(std::move(text)); }
-
-  template <typename Format>
-  void list(int count, Format format) {
-    std::string text;
-    for (int k = 1; k <= count; ++k) {
-      text += format(k) + ",";
-      if (k % 10 == 0 || k == count) {
-        lines_.push_back(text);
-        text.clear();
-      }
-    }
-  }
   void intList(int count, auto value) {
     list(count, [&](int k) { return fmt::integer(value(k)); });
   }
   void realList(int count, int w, int d, auto value) {
     list(count, [&](int k) { return savedReal(value(k), w, d); });
   }
-
-  std::string text() const {
-    std::string out;
-    for (const std::string& l : lines_) out += l + "\r\n";
-    return out;
-  }
-
- private:
-  std::vector<std::string> lines_;
 };
 
 // Point counts and method codes share one line, each list breaking after its tenth value; the
 // line ends after the last code.
-void countsAndCodes(const Model& m, DatLines& out) {
+void countsAndCodes(const Model& m, SavedLines& out) {
   std::string text;
   for (int b = 1; b <= m.NBlocks; ++b) {
     text += fmt::integer(m.NPoints[b]) + ",";
@@ -86,7 +65,7 @@ std::string savedReal(Real x, int w, int d) {
 }
 
 std::string SaveData(const Model& m) {
-  DatLines out;
+  SavedLines out;
   const int nr = m.NInputReagents;
   out.line(fmt::integer(m.NSystems));
   out.line(m.Title);
