@@ -723,6 +723,19 @@ def build_file(systems, rng, noise):
     return out.data()
 
 
+def output_folder(parser, args, here):
+    """The folder the files go to: noiseless files beside this script, noisy ones elsewhere."""
+    if args.noise < 0:
+        parser.error("--noise must not be negative")
+    if args.noise and not args.out:
+        parser.error("noisy files need --out DIR (the noiseless files live in %s)" % here)
+    out_dir = args.out or here
+    if args.noise and os.path.realpath(out_dir) == os.path.realpath(here):
+        parser.error("noisy files do not belong beside the noiseless examples; choose --out")
+    os.makedirs(out_dir, exist_ok=True)
+    return out_dir
+
+
 def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description="Write the sample DAT files of Tarvolin.")
@@ -732,14 +745,7 @@ def main(argv=None):
     parser.add_argument("--seed", type=int, default=1, help="seed of the error generator")
     parser.add_argument("--out", help="folder for the files (required with --noise)")
     args = parser.parse_args(argv)
-    if args.noise < 0:
-        parser.error("--noise must not be negative")
-    if args.noise and not args.out:
-        parser.error("noisy files need --out DIR (the noiseless files live in %s)" % here)
-    out_dir = args.out or here
-    if args.noise and os.path.realpath(out_dir) == os.path.realpath(here):
-        parser.error("noisy files do not belong beside the noiseless examples; choose --out")
-    os.makedirs(out_dir, exist_ok=True)
+    out_dir = output_folder(parser, args, here)
     rng = random.Random(args.seed)
     for name, make in EXAMPLES:
         data = build_file(make(), rng, args.noise)

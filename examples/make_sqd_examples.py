@@ -27,7 +27,7 @@ import random
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_examples import solve_speciation  # noqa: E402
+from make_examples import output_folder, solve_speciation  # noqa: E402
 
 LN10 = math.log(10.0)
 EMF_SD = 0.1  # nominal error of a reading, mV
@@ -253,14 +253,7 @@ def main(argv=None):
     parser.add_argument("--print-emf", action="store_true",
                         help="print the EMF of every reading with 10 decimals")
     args = parser.parse_args(argv)
-    if args.noise < 0:
-        parser.error("--noise must not be negative")
-    if args.noise and not args.out:
-        parser.error("noisy files need --out DIR (the noiseless files live in %s)" % here)
-    out_dir = args.out or here
-    if args.noise and os.path.realpath(out_dir) == os.path.realpath(here):
-        parser.error("noisy files do not belong beside the noiseless examples; choose --out")
-    os.makedirs(out_dir, exist_ok=True)
+    out_dir = output_folder(parser, args, here)
     rng = random.Random(args.seed)
     for name, make in EXAMPLES:
         titration = make()
