@@ -304,12 +304,16 @@ void RunDriver::packWithUnitScale() {
   engine_->PackParameters();
 }
 
-// One search of the run's method from the packed vector x.
+// One search of the run's method from the packed vector x. The search leaves its result in x
+// (the last centroid of the simplex, the best trial of Monte Carlo); the model holds whatever
+// vector was evaluated last, for Monte Carlo a random trial. Unpacking x puts the result into
+// the model, so that the report, the tables, the plot files and the fitted copy show it.
 void RunDriver::search() {
   if (steps_.code == kMonteCarlo)
     MonteCarloSearch(*engine_, monteCarlo_);
   else
     SimplexSearch(*engine_);
+  engine_->UnpackParameters();
 }
 
 // Simplex and Monte Carlo move the packed parameter vector. In the one-by-one mode each
@@ -333,7 +337,6 @@ void RunDriver::searchStep() {
           packWithUnitScale();
           m_.RunIncomplete = 1;
           search();
-          engine_->UnpackParameters();
         });
   } else {
     m_.RunIncomplete = 1;
@@ -358,7 +361,6 @@ void RunDriver::monteCarloRepeats() {
             packWithUnitScale();
             m_.RunIncomplete = 1;
             search();
-            engine_->UnpackParameters();
           });
       // After cycles no repeat follows.
       if (cycled >= 2) monteCarlo_.RepeatCount = 5;

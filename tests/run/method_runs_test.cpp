@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
+#include "base/number_format.h"
 #include "base/text_file.h"
 #include "run/run_driver.h"
 #include "tests/support/test_support.h"
@@ -130,6 +132,65 @@ TEST_F(MethodRunTest, CancelEndsTheFitWithACompleteReport) {
     EXPECT_NE(report.find("TIME OF COMPUTATIONS: "), std::string::npos);
     // Stopped long before the fit converged.
     EXPECT_GT(std::fabs(model_->lgBETA[3] - 9.93L), 1e-3L);
+  }
+}
+
+// The number written after a label, as the report prints it.
+long double numberAfter(const std::string& text, const std::string& label, bool last) {
+  const auto at = last ? text.rfind(label) : text.find(label);
+  if (at == std::string::npos) return -1;
+  return std::strtold(text.c_str() + at + label.size(), nullptr);
+}
+
+// Monte Carlo leaves its best trial in x while the model holds the last random trial: the
+// report, its tables and the fitted copy must show the best vector, whose objective is the F of
+// the last search summary and of the progress display (both four digits). In the ordinary mode,
+// after Cancel, and in the one-by-one mode with a single fitted parameter (which makes the
+// ordinary search; cancelled early, so that its last trial lies far from its best).
+TEST_F(MethodRunTest, MonteCarloReportsTheBestVectorItFound) {
+  class CancelAfter : public FakePlatform {
+   public:
+    int calls = 0, limit = 1 << 30;
+    bool cancelRequested() override { return ++calls > limit; }
+  };
+  struct Case {
+    const char* name;
+    const char* fitBeta;
+    const char* fitBlock;
+    bool oneByOne;
+    int cancelAfter;
+  };
+  for (const Case c : {Case{"ordinary", "0 0 1 1 0  ", "1  ", false, 1 << 30},
+                       Case{"one-by-one, one parameter", "0 0 1 0 0  ", "0  ", true, 300},
+                       Case{"cancelled", "0 0 1 1 0  ", "1  ", false, 300}}) {
+    SCOPED_TRACE(c.name);
+    prepare("POT_TITRATION.DAT", kPotTrue, kPotMoved);
+    std::string text = readFile("RUN.DAT");
+    text.replace(text.find("0 0 1 1 0  "), 11, c.fitBeta);
+    text.replace(text.find("1                                           / FitBlock"), 3, c.fitBlock);
+    writeFile("RUN.DAT", text);
+    CancelAfter platform;
+    platform.limit = c.cancelAfter;
+    model_->CancelRequested = 0;  // as the compute command clears it before every run
+    model_->FitOneByOne = c.oneByOne;
+    model_->SeedGiven = 1;
+    model_->RandomSeed = 12345;
+    ASSERT_EQ(MonteCarloRun(*model_, platform), RunStatus::Completed);
+    const std::string report = readFile("run.out");
+    // The best objective so far, as the progress display last showed it (the searches of the
+    // one-by-one mode write no summary of their own).
+    ASSERT_FALSE(platform.progress.empty());
+    const std::string& shown = platform.progress.back();
+    const long double best = std::strtold(shown.c_str() + shown.rfind(' '), nullptr);
+    if (!c.oneByOne) {
+      EXPECT_TRUE(ExpectClose(numberAfter(report, "  F= ", true), best, 1e-3L));
+    }
+    const long double reported = numberAfter(report, "Sum of residuals square = ", false);
+    EXPECT_TRUE(ExpectClose(reported, best, 1e-3L)) << reported << " vs " << best;
+    EXPECT_TRUE(ExpectClose(model_->Objective, reported, 1e-6L));
+    // The fitted copy carries the same constants as the report.
+    EXPECT_NE(readFile("CURRENT.OU~").find(fmt::scientific(model_->lgBETA[3], 15)),
+              std::string::npos);
   }
 }
 
