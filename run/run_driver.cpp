@@ -58,6 +58,7 @@ class RunDriver {
              const char* caption);
   void writeBanner(const ClockReading& start);
   bool readSystemCount();
+  void startSystem();
   RunStatus runSystem(int s);
   bool readSystem();
   template <class Step>
@@ -395,6 +396,18 @@ bool RunDriver::reportStep() {
   });
 }
 
+// Every calculated system is fitted from its own state, as the first system of a run is: the
+// gradient's 1 % test would otherwise compare the system's first R-factor with the previous
+// system's last one and could stop before the first correction, and a warm start would begin
+// at the previous system's solution. With a seed given, each system's searches start from it.
+void RunDriver::startSystem() {
+  m_.NFit = 0;
+  m_.TotalRF = 0;
+  m_.PreviousRF = 0;
+  engine_->startRun();
+  monteCarlo_.Seed = m_.RandomSeed;
+}
+
 RunStatus RunDriver::runSystem(int s) {
   InputText& in = *files_.input;
   std::string title;
@@ -411,6 +424,7 @@ RunStatus RunDriver::runSystem(int s) {
   out.line(title);
   out.line("");
 
+  startSystem();
   if (!readSystem()) return endEarly(RunStatus::InputError);
   try {
     if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
@@ -449,8 +463,6 @@ RunStatus RunDriver::run() {
   if (!openOutputFiles(outputName)) return endEarly(RunStatus::FileError);
 
   engine_ = std::make_unique<Engine>(m_, platform_, files_.report);
-  engine_->startRun();
-  monteCarlo_.Seed = m_.RandomSeed;
   const ClockReading start = platform_.now();
   writeBanner(start);
   files_.input->line = 0;
