@@ -1,5 +1,6 @@
 #include "base/text_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -39,7 +40,18 @@ TextWriter& TextWriter::write(std::string_view text) {
 
 TextWriter& TextWriter::endLine() { return write("\r\n"); }
 
+namespace {
+
+// A folder opens for reading on this system but holds no text: it counts as no file.
+bool isFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+}  // namespace
+
 bool fileCanBeOpened(const std::string& path) {
+  if (isFolder(path)) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   std::fclose(f);
@@ -47,10 +59,15 @@ bool fileCanBeOpened(const std::string& path) {
 }
 
 bool readWholeFile(const std::string& path, std::string& content) {
+  if (isFolder(path)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
+}
+
+void dropByteOrderMark(std::string& text) {
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
 }
 
 std::vector<std::string> splitLines(std::string_view text) {

@@ -47,6 +47,10 @@ bool fileCanBeOpened(const std::string& path);
 // Whole file as bytes; false when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& content);
 
+// Editors on other systems often begin a UTF-8 text with the byte-order mark EF BB BF; it is
+// no part of the text and is removed.
+void dropByteOrderMark(std::string& text);
+
 // Splits text into lines at CR LF, LF or a lone CR; the line ends are not kept. A last line
 // without a line end is kept; a final line end does not start an empty line.
 std::vector<std::string> splitLines(std::string_view text);

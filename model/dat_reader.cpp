@@ -28,6 +28,7 @@ class DatReader {
   long long integer(int badCode = kBadNumber);
   Real real();
   [[noreturn]] void fail(int code, long long number = 0, int limit = 0);
+  [[noreturn]] void failWithValue(int code, Real value);
 
   // --- echo: a value followed by "," (list) or alone (a value that closes its group) ---
   void echoInt(long long v) { echo_.write(fmt::integer(v)).write(","); }
@@ -75,6 +76,15 @@ void DatReader::fail(int code, long long number, int limit) {
   detail.number = number;
   detail.line = in_.line;
   detail.limit = limit;
+  throw InputError(detail);
+}
+
+// A message that shows the refused real value itself (a volume, the step size).
+void DatReader::failWithValue(int code, Real value) {
+  InputErrorDetail detail;
+  detail.code = code;
+  detail.line = in_.line;
+  detail.volume = value;
   throw InputError(detail);
 }
 
@@ -231,13 +241,7 @@ void DatReader::readTitrationBlock(int b) {
   const Real v0 = real();
   echoLastReal(v0);
   echoEnd();
-  if (!(v0 > 0)) {
-    InputErrorDetail detail;
-    detail.code = kBadTitratedVolume;
-    detail.line = in_.line;
-    detail.volume = v0;
-    throw InputError(detail);
-  }
+  if (!(v0 > 0)) failWithValue(kBadTitratedVolume, v0);
   m_.V0[b] = v0;
   for (int i = 1; i <= nr; ++i) {
     m_.CTitrant[b][i] = real();
@@ -255,13 +259,7 @@ void DatReader::readTitrationBlock(int b) {
   for (int p = first; p <= last; ++p) {
     added = added + m_.VAdded[p];
     m_.PointFactor[p] = v0 + added;
-    if (!(m_.PointFactor[p] > 0)) {
-      InputErrorDetail detail;
-      detail.code = kBadTotalVolume;
-      detail.line = in_.line;
-      detail.volume = m_.PointFactor[p];
-      throw InputError(detail);
-    }
+    if (!(m_.PointFactor[p] > 0)) failWithValue(kBadTotalVolume, m_.PointFactor[p]);
     for (int i = 1; i <= nr; ++i)
       m_.Ct[p][i] = (m_.C0[b][i] * v0 + m_.CTitrant[b][i] * added) / m_.PointFactor[p];
   }
@@ -365,12 +363,16 @@ void DatReader::readFormationConstants() {
   echoEnd();
 }
 
+// The step sizes the solver's simplex and every fitting method's moves; a negative one turns
+// the gradient's corrections uphill and the fit diverges. Zero is valid: nothing moves.
 void DatReader::readSettings() {
   m_.Step = real();
   echoReal(m_.Step);
   m_.Tolerance = real();
   echoLastReal(m_.Tolerance);
   echoEnd();
+  // Tested after the pair, which ends its line, so that the message names the step's line.
+  if (!(m_.Step >= 0)) failWithValue(kBadStep, m_.Step);
 }
 
 int DatReader::countFitted() const {

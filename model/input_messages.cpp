@@ -88,6 +88,12 @@ InputMessage inputErrorMessage(const InputErrorDetail& d) {
     case kFewerSpeciesThanReactants:
       return {kCaption, "The number of species in solution (" + N +
                             ") is less than the number of basic components " + num(d.limit)};
+    case kBadStep:
+      return {kCaption, atLine(d.line) + ": " + fmt::general(d.volume) +
+                            " - incorrect value of step size; use 0 or a positive number."};
+    case kNoSystems:
+      return {kCaption, atLine(d.line) + ": the number of calculated systems is " + N +
+                            ", it must be at least 1."};
     default:
       return {kCaption, ""};
   }

@@ -39,6 +39,8 @@ enum InputErrorCode : int {
   kDanglingFitAVTie = 24,
   kBadTotalVolume = 25,
   kFewerSpeciesThanReactants = 26,
+  kBadStep = 27,
+  kNoSystems = 28,
 };
 
 // What a message needs besides its code: the line counter and the numbers it names.
@@ -46,7 +48,7 @@ struct InputErrorDetail {
   int code = 0;
   long long number = 0;  // N of the table
   int line = 0;          // L of the table
-  Real volume = 0;       // V0 of message 4
+  Real volume = 0;       // the refused value of messages 4, 25 and 27 (V0, total volume, Step)
   int limit = 0;         // the count the number is compared with (NSpecies, NReactants, NFit)
 };
 

@@ -131,6 +131,7 @@ bool RunDriver::copyInput(const std::string& inputName) {
     fileMessage("Cannot open file '" + inputName + "'", "Open File");
     return false;
   }
+  dropByteOrderMark(content);
   std::string copy;
   for (std::string line : splitLines(content)) {
     if (const auto slash = line.find('/'); slash != std::string::npos) line.erase(slash);
@@ -214,6 +215,13 @@ bool RunDriver::readSystemCount() {
   if (!parseIntegerWord(first, count) || count < 0 || count > 65535) {
     InputErrorDetail detail;
     detail.code = kBadNumber;
+    detail.line = 1;
+    ShowInputError(detail, m_, platform_);
+    return false;
+  }
+  if (count == 0) {
+    InputErrorDetail detail;
+    detail.code = kNoSystems;
     detail.line = 1;
     ShowInputError(detail, m_, platform_);
     return false;

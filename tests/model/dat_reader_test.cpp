@@ -85,6 +85,9 @@ const std::vector<Refusal>& refusals() {
       {"titrated_volume_zero.DAT", kData, atLine(15, ": 0 - incorrect value of titrated volume.")},
       {"titrated_volume_negative.DAT", kData,
        atLine(15, ": -20.5 - incorrect value of titrated volume.")},
+      // The step size may be zero (nothing moves), never negative.
+      {"step_negative.DAT", kData,
+       atLine(24, ": -0.12 - incorrect value of step size; use 0 or a positive number.")},
       // 6-14: counts beyond the tables.
       {"basic_components_51.DAT", "Data Input for TARVOLIN",
        "Too many basic components (reatants), it is more than 50"},

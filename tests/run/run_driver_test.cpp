@@ -151,6 +151,8 @@ TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
 TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
   writeFile("HL.DAT", kSmallTitration);
   writeFile("ONE.DAT", std::string("one\r\n") + (kSmallTitration + 3));
+  writeFile("NONE0.DAT", std::string("0\r\n") + (kSmallTitration + 3));
+  std::filesystem::create_directory("FOLDER.DAT");
   std::string bad = kSmallTitration;
   bad.replace(bad.find("0.12 1e-20"), 10, "0.12 x1e-20");
   writeFile("BAD.DAT", bad);
@@ -163,10 +165,14 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
   } cases[] = {
       {nullptr, "x.out", RunStatus::FileError, "Open File", "Cannot find file 'IN.IN'"},
       {"NONE.DAT", "x.out", RunStatus::FileError, "Open File", "Cannot open file 'NONE.DAT'"},
+      {"FOLDER.DAT", "x.out", RunStatus::FileError, "Open File", "Cannot open file 'FOLDER.DAT'"},
       {"HL.DAT", "no/such/folder/hl.out", RunStatus::FileError, "Write into File",
        "Cannot create file 'no/such/folder/hl.out'"},
       {"ONE.DAT", "x.out", RunStatus::InputError, "Input Experimental Data",
        "The DATA file error at reading line >= 1"},
+      {"NONE0.DAT", "x.out", RunStatus::InputError, "Input Experimental Data",
+       "The DATA file error at reading line >= 1: the number of calculated systems is 0, it "
+       "must be at least 1."},
       // The word is on line 24 and the CR that ends it has been read.
       {"BAD.DAT", "x.out", RunStatus::InputError, "Input Experimental Data",
        "The DATA file error at reading line >= 24"},
@@ -191,6 +197,22 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
   // The report of the refused input holds the banner and title, and no closing lines.
   EXPECT_EQ(readFile("x.out").find("FINAL   TIME:"), std::string::npos);
   EXPECT_NE(readFile("x.out").find("HL titrated with NaOH"), std::string::npos);
+}
+
+// A UTF-8 byte-order mark before the first line (written by some editors) is no part of the
+// input: DAT and card files read as without it.
+TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
+  const std::string card = readFile(sourcePath("examples/GLYCINE_PROTONATION.SQD"));
+  for (const auto& [name, text] : {std::pair<std::string, std::string>{"HL.DAT", kSmallTitration},
+                                   {"GLY.SQD", card}}) {
+    writeFile(name, text);
+    ASSERT_EQ(runSimplex(name, "plain.out"), RunStatus::Completed) << name;
+    const std::string echo = readFile("INIT_INP.TMP");
+    writeFile(name, "\xEF\xBB\xBF" + text);
+    ASSERT_EQ(runSimplex(name, "marked.out"), RunStatus::Completed) << name;
+    EXPECT_EQ(readFile("INIT_INP.TMP"), echo) << name;
+    EXPECT_EQ(readFile("CURRENT.DA~").substr(0, 3), text.substr(0, 3)) << name;
+  }
 }
 
 TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
