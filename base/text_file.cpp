@@ -1,10 +1,21 @@
 #include "base/text_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace tarvolin {
+
+IoError::IoError(std::string path, std::string reason)
+    : std::runtime_error("cannot write file '" + path + "': " + reason),
+      path_(std::move(path)),
+      reason_(std::move(reason)) {}
+
+IoError IoError::fromSystem(const std::string& path) {
+  return IoError(path, errno != 0 ? std::strerror(errno) : "input/output error");
+}
 
 TextWriter::~TextWriter() {
   if (file_) std::fclose(file_);
@@ -22,17 +33,19 @@ bool TextWriter::append(const std::string& path) { return open(path, "ab"); }
 
 void TextWriter::close() {
   if (!file_) return;
+  errno = 0;
   const bool failed = std::fclose(file_) != 0;
   file_ = nullptr;
-  if (failed) throw IoError("cannot write file '" + path_ + "'");
+  if (failed) throw IoError::fromSystem(path_);
 }
 
 void TextWriter::check() {
-  if (std::ferror(file_)) throw IoError("cannot write file '" + path_ + "'");
+  if (std::ferror(file_)) throw IoError::fromSystem(path_);
 }
 
 TextWriter& TextWriter::write(std::string_view text) {
-  if (!file_) throw IoError("file not open");
+  if (!file_) throw IoError(path_, "the file is not open");
+  errno = 0;
   if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
   check();
   return *this;

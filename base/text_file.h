@@ -10,9 +10,19 @@
 
 namespace tarvolin {
 
+// A file that could not be created or written, with the system's reason (for example "No space
+// left on device"), so that the user learns which file failed and why.
 class IoError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  IoError(std::string path, std::string reason);
+  // The reason the system gave for its last failed call (errno).
+  static IoError fromSystem(const std::string& path);
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string path_;
+  std::string reason_;
 };
 
 class TextWriter {

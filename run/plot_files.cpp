@@ -9,7 +9,7 @@ namespace {
 
 // Creates a file of one block, or raises the run's file error.
 void createBlockFile(TextWriter& file, const std::string& name) {
-  if (!file.create(name)) throw IoError("cannot create file '" + name + "'");
+  if (!file.create(name)) throw IoError::fromSystem(name);
 }
 
 }  // namespace

@@ -71,6 +71,8 @@ class RunDriver {
   void packWithUnitScale();
   bool reportStep();
   void writeClosingLines(const ClockReading& start);
+  RunStatus writeRun();
+  RunStatus writeFailed(const IoError& error);
 
   void fileMessage(const std::string& text, const char* caption);
   void information(const std::string& text);
@@ -247,9 +249,6 @@ bool RunDriver::readSystem() {
                     ? "Owerflow at input: Look at input file"
                     : "Input error: Look at input file");
     return false;
-  } catch (const IoError&) {
-    information("Input error: Look at input file");
-    return false;
   } catch (const std::bad_alloc&) {
     information("External exception at the fitting");
     return false;
@@ -271,9 +270,6 @@ bool RunDriver::underFittingHandlers(Step step) {
     information(error.fault() == FloatingPointFault::Overflow
                     ? "Owerflow: Try another algorithm, please"
                     : steps_.invalidOperationText);
-    return false;
-  } catch (const IoError&) {
-    information("Try another algorithm, please");
     return false;
   } catch (const std::bad_alloc&) {
     information("External exception at the fitting");
@@ -471,6 +467,16 @@ RunStatus RunDriver::run() {
   if (!openOutputFiles(outputName)) return endEarly(RunStatus::FileError);
 
   engine_ = std::make_unique<Engine>(m_, platform_, files_.report);
+  try {
+    return writeRun();
+  } catch (const IoError& error) {
+    return writeFailed(error);
+  }
+}
+
+// Everything the run writes after its files are open. A write that fails (a full disk, an I/O
+// error) raises IoError, which ends the run.
+RunStatus RunDriver::writeRun() {
   const ClockReading start = platform_.now();
   writeBanner(start);
   files_.input->line = 0;
@@ -479,13 +485,30 @@ RunStatus RunDriver::run() {
     const RunStatus status = runSystem(s);
     if (status != RunStatus::Completed) return status;
   }
-  writeClosingLines(start);
-  // Closed one by one so that a failed final write is reported, not lost.
+  // Every other file is closed (and so written out) before the report gets its closing lines:
+  // a report that ends with its time lines stands for a run whose files are all complete.
   files_.input.reset();
-  for (TextWriter* file : {&files_.report, &files_.pfp, &files_.ttc, &files_.rac, &files_.echo,
-                           &files_.fitted})
+  for (TextWriter* file : {&files_.pfp, &files_.ttc, &files_.rac, &files_.echo, &files_.fitted})
     file->close();
+  writeClosingLines(start);
+  files_.report.close();
   return RunStatus::Completed;
+}
+
+// A failed write names the file and the system's reason. When the failed file is not the
+// report itself, the report says so as its last line, so that it cannot pass for complete.
+RunStatus RunDriver::writeFailed(const IoError& error) {
+  const std::string text = "Cannot write file '" + error.path() + "': " + error.reason();
+  if (files_.report.isOpen() && error.path() != files_.report.path()) {
+    try {
+      files_.report.line("");
+      files_.report.line(text);
+    } catch (const IoError&) {
+    }
+  }
+  m_.RunIncomplete = 1;
+  fileMessage(text, "Write into File");
+  return endEarly(RunStatus::FileError);
 }
 
 }  // namespace

@@ -100,5 +100,29 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
             std::string::npos);
 }
 
+// A write that fails during the run (here a file-size limit, and a block file that lands on a
+// full device) ends it with the file's name and the system's reason, exit 3, and a report
+// without its closing time lines.
+TEST_F(TarvolinRun, FailedWriteNamesTheFileAndTheReason) {
+  writeFile("NMR.DAT", kBatch);
+  const std::string program = TARVOLIN_RUN_PROGRAM;
+  const int limited = std::system(("bash -c \"trap '' XFSZ; ulimit -f 2; exec " + program +
+                                   " --single-step NMR.DAT\" 2>stderr.txt >stdout.txt")
+                                      .c_str());
+  EXPECT_EQ(WEXITSTATUS(limited), 3);
+  const std::string limitMessage = readFile("stderr.txt");
+  EXPECT_EQ(limitMessage.rfind("Write into File: Cannot write file '", 0), 0u) << limitMessage;
+  EXPECT_NE(limitMessage.find("': File too large\n"), std::string::npos) << limitMessage;
+  EXPECT_EQ(readFile("NMR.OUT").find("TIME OF COMPUTATIONS"), std::string::npos);
+
+  std::filesystem::remove("NMR1.ECP");
+  std::filesystem::create_symlink("/dev/full", "NMR1.ECP");
+  EXPECT_EQ(run("--single-step NMR.DAT"), 3);
+  const std::string message = "Cannot write file 'NMR1.ECP': No space left on device";
+  EXPECT_EQ(readFile("stderr.txt"), "Write into File: " + message + "\n");
+  const std::string report = readFile("NMR.OUT");
+  EXPECT_EQ(report.substr(report.size() - message.size() - 2), message + "\r\n");
+}
+
 }  // namespace
 }  // namespace tarvolin::test
