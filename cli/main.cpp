@@ -61,6 +61,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // A run must never overwrite what it reads: the input, the work files, the plot files.
+  if (const std::string conflict = runFileConflict(options->input, options->output);
+      !conflict.empty()) {
+    std::fprintf(stderr, "tarvolin-run: %s\n\n%s", conflict.c_str(), cli::usageText().c_str());
+    return kExitUsage;
+  }
+
   auto model = std::make_unique<Model>();
   model->FittingMethod = options->method;
   model->SingleStep = options->singleStep ? 1 : 0;

@@ -1,6 +1,8 @@
 #include "run/run_files.h"
 
+#include <array>
 #include <cctype>
+#include <filesystem>
 
 namespace tarvolin {
 
@@ -12,6 +14,57 @@ void RunFiles::closeAll() {
     } catch (const IoError&) {
     }
   }
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The same file: one inode when both exist, else the same place once dots and links are
+// resolved.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
+  return fs::weakly_canonical(fs::absolute(a, error), error) ==
+         fs::weakly_canonical(fs::absolute(b, error), error);
+}
+
+// A plot file the run writes beside its report: the plot base, then anything without a "."
+// (a block or system number), then a plot file's extension.
+bool isPlotFileOf(const std::string& path, const std::string& outputName) {
+  std::error_code error;
+  const fs::path file = fs::weakly_canonical(fs::absolute(path, error), error);
+  const fs::path base = fs::weakly_canonical(fs::absolute(plotFileBase(outputName), error), error);
+  if (file.parent_path() != base.parent_path()) return false;
+  const std::string name = file.filename().string();
+  const std::string prefix = base.filename().string();
+  const auto dot = name.find_last_of('.');
+  if (dot == std::string::npos || name.rfind(prefix, 0) != 0 || dot < prefix.size()) return false;
+  if (name.find('.', prefix.size()) != dot) return false;
+  static const std::array<const char*, 7> kPlotExtensions = {".PFP", ".TTC", ".RAC", ".ECP",
+                                                            ".GAR", ".REG", ".BCP"};
+  for (const char* extension : kPlotExtensions)
+    if (name.compare(dot, std::string::npos, extension) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string runFileConflict(const std::string& input, const std::string& output) {
+  for (const std::string* name : {&input, &output})
+    if (name->find_first_of("\r\n") != std::string::npos)
+      return "a file name holds a line break: '" + *name + "'";
+  if (sameFile(input, output))
+    return "the report '" + output + "' would overwrite the input '" + input + "'";
+  for (const char* work : {kControlFileName, kInputCopyName, kEchoFileName, kFittedDataName}) {
+    if (sameFile(input, work))
+      return "the input '" + input + "' is the run's work file " + work + "; copy it first";
+    if (sameFile(output, work))
+      return "the report '" + output + "' would be the run's work file " + work;
+  }
+  if (isPlotFileOf(input, output))
+    return "the input '" + input + "' is a plot file of the report '" + output + "'";
+  return "";
 }
 
 std::string fileNamePart(const std::string& path) {

@@ -39,6 +39,13 @@ std::string plotFileBase(const std::string& outputName);
 // cut to four characters: "run.dat" gives ".DAT", "picture.jpeg" gives ".JPE".
 std::string upperExtension4(const std::string& fileName);
 
+// Why a run of `input` into the report `output` from the current folder would overwrite a file
+// it has to read: the output is the input itself (under any name), the input or the output is
+// one of the run's work files, the input is one of the plot files the run writes beside its
+// report, or a name holds a line break (the control file holds one name per line). An empty
+// text when the pair is safe.
+std::string runFileConflict(const std::string& input, const std::string& output);
+
 // The file-name part of a path.
 std::string fileNamePart(const std::string& path);
 

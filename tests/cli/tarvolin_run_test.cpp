@@ -100,6 +100,32 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
             std::string::npos);
 }
 
+// A run never overwrites what it reads: the report may not be the input under any name, and
+// neither file may be a work file of the run or (for the input) a plot file of the report.
+// Each is a usage error, and the input stays as it was.
+TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
+  std::filesystem::create_directory("sub");
+  const char* const inputs[] = {"T.DAT", "X.OUT", "IN.IN", "CURRENT.DA~", "RUN.PFP", "RUN2.ECP",
+                                "sub/T.DAT"};
+  for (const char* name : inputs) writeFile(name, kBatch);
+  std::filesystem::create_hard_link("T.DAT", "LINK.DAT");
+  const char* const refused[] = {
+      "--single-step X.OUT",       // the default report name is the input's own
+      "T.DAT T.DAT",       "T.DAT ./sub/../T.DAT", "T.DAT LINK.DAT",
+      "IN.IN R.OUT",       "CURRENT.DA~ R.OUT",    "T.DAT INIT_INP.TMP",
+      "RUN.PFP RUN.OUT",   "RUN2.ECP RUN.OUT",     "sub/T.DAT sub/T.DAT",
+      "'T\nX.DAT' R.OUT", "T.DAT $'R\nX.OUT'"};
+  for (const char* arguments : refused) {
+    SCOPED_TRACE(arguments);
+    EXPECT_EQ(run(arguments), 64);
+    EXPECT_EQ(readFile("stderr.txt").rfind("tarvolin-run: ", 0), 0u);
+    for (const char* name : inputs) EXPECT_EQ(readFile(name), kBatch) << name;
+  }
+  // Another folder's work files and plot-like names elsewhere are no conflict.
+  EXPECT_EQ(run("--single-step sub/T.DAT sub/T.OUT"), 0);
+  EXPECT_EQ(run("--single-step RUN.PFP OTHER.OUT"), 0);
+}
+
 // A write that fails during the run (here a file-size limit, and a block file that lands on a
 // full device) ends it with the file's name and the system's reason, exit 3, and a report
 // without its closing time lines.
