@@ -22,9 +22,10 @@ std::string usageText() {
          "  --help               this text\n"
          "  --version            the program's version\n"
          "\n"
-         "Exit status: 0 done, 1 input error, 2 calculation failure, 3 file cannot be opened or\n"
-         "created, 64 usage error. Ctrl-C cancels a fit (it then reports what it has); a second\n"
-         "Ctrl-C ends the program.\n";
+         "Exit status: 0 done, 1 input error, 2 calculation failure, 3 file cannot be opened,\n"
+         "created or written, 64 usage error, 130 fit cancelled. Ctrl-C cancels a fit by any\n"
+         "method at its next iteration (or trial): the report then holds the values reached and\n"
+         "a line on stderr says where the fit stopped; a second Ctrl-C ends the program.\n";
 }
 
 std::string defaultOutputName(const std::string& input) {

@@ -19,6 +19,7 @@ using namespace tarvolin;
 namespace {
 
 constexpr int kExitUsage = 64;
+constexpr int kExitCancelled = 130;  // as a shell reports a command ended by Ctrl-C
 
 int exitStatus(RunStatus status, const Model& model) {
   switch (status) {
@@ -87,5 +88,14 @@ int main(int argc, char** argv) {
   }
   const RunStatus status = runComputeCommand(*model, platform);
   platform.finishProgress();
-  return exitStatus(status, *model);
+  const int exit = exitStatus(status, *model);
+  // A cancelled fit reports the values it reached; that it stopped early must not pass unseen.
+  if (exit == 0 && model->CancelRequested) {
+    std::fprintf(stderr,
+                 "tarvolin-run: the fit was cancelled at iteration %s (value of fitted function "
+                 "%s); the report holds the values reached there\n",
+                 platform.lastIteration().c_str(), platform.lastValue().c_str());
+    return kExitCancelled;
+  }
+  return exit;
 }

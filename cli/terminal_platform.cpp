@@ -49,6 +49,8 @@ MessageResult TerminalPlatform::showMessage(MessageKind, const std::string& capt
 bool TerminalPlatform::cancelRequested() { return cancelSignalled != 0; }
 
 void TerminalPlatform::showProgress(const std::string& iteration, const std::string& value) {
+  lastIteration_ = iteration;
+  lastValue_ = value;
   if (!progressOnTerminal_) return;
   std::fprintf(stderr, "\r\033[KIteration: %s   Value of fitted function: %s", iteration.c_str(),
                value.c_str());

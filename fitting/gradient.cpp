@@ -197,8 +197,11 @@ void GradientIteration(Engine& engine, GradientState& state) {
       if (state.W[j] > Wmax) Wmax = state.W[j];
     state.rankThreshold = kRankFraction * Wmax;
     showFitProgress(engine, t, state.S);
+    // Cancel, seen when the iteration began, ends the fit like convergence: the parameters of
+    // the last correction have just been evaluated and decomposed, so the report's values,
+    // residuals and deviations belong together.
     if (std::fabs(m.PreviousRF - m.TotalRF) <= kConvergedChange * m.TotalRF ||
-        t == kMaxGradientIterations)
+        t == kMaxGradientIterations || m.CancelRequested)
       return;
     ParameterCorrection(engine, state, n);
   }

@@ -126,6 +126,30 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
   EXPECT_EQ(run("--single-step RUN.PFP OTHER.OUT"), 0);
 }
 
+// Ctrl-C during a fit: the report is complete with the values reached, a line on stderr
+// says where the fit stopped, and the exit status tells a cancelled fit from a finished one.
+TEST_F(TarvolinRun, CtrlCCancelsTheFitAndSaysSo) {
+  // Started off the constants of the data, so that each fit takes some hundred iterations.
+  std::string text = readFile(sourcePath("examples/POT_TITRATION.DAT"));
+  text.replace(text.find("0 0 9.93 17.08"), 14, "0 0 9.60 17.45");
+  writeFile("T.DAT", text);
+  for (const char* method : {"gradient", "montecarlo"}) {
+    SCOPED_TRACE(method);
+    std::filesystem::remove("IN.IN");
+    // The control file is written once the program's Ctrl-C handler is in place.
+    const std::string script = std::string(TARVOLIN_RUN_PROGRAM) + " --method " + method +
+                               " T.DAT 2>stderr.txt & pid=$!; "
+                               "while [ ! -f IN.IN ]; do sleep 0.01; done; "
+                               "kill -INT $pid; wait $pid";
+    const int status = std::system(("bash -c '" + script + "'").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(readFile("stderr.txt").rfind("tarvolin-run: the fit was cancelled at iteration ", 0),
+              0u)
+        << readFile("stderr.txt");
+    EXPECT_NE(readFile("T.OUT").find("TIME OF COMPUTATIONS: "), std::string::npos);
+  }
+}
+
 // A write that fails during the run (here a file-size limit, and a block file that lands on a
 // full device) ends it with the file's name and the system's reason, exit 3, and a report
 // without its closing time lines.
