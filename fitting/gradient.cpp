@@ -58,14 +58,29 @@ int buildJacobian(Engine& engine, GradientState& state) {
 // D(j) = |column j|; the columns are divided by D(j) / Dmin, Dmin the smallest norm of at
 // least 1e-14, so that all scaled columns have the norm of the smallest one. Columns below
 // 1e-14 keep scale 1.
+//
+// A column below 1e-14 of the largest one carries rounding noise only. Scaled like the others
+// it would take the norm of the real columns (or, as the smallest, set Dmin and shrink them to
+// its own), its singular value would pass the rank test and its parameter would receive a
+// huge correction. Such a column is set to zero: its singular value is 0, and the parameter is
+// reported as undetermined and left where it is.
 void scaleColumns(Engine& engine, GradientState& state, int n) {
   RealMatrix& J = engine.Jacobian;
   Real* D = state.D;
-  Real Dmin = 1e300L;
+  Real Dmax = 0;
   for (int j = 1; j <= n; ++j) {
     Real sum = 0;
     for (int p = 1; p <= state.m; ++p) sum += J(p, j) * J(p, j);
     D[j] = std::sqrt(sum);
+    if (D[j] > Dmax) Dmax = D[j];
+  }
+  Real Dmin = 1e300L;
+  for (int j = 1; j <= n; ++j) {
+    state.undetermined[j] = D[j] < kRankFraction * Dmax;
+    if (state.undetermined[j]) {
+      for (int p = 1; p <= state.m; ++p) J(p, j) = 0;
+      D[j] = 0;
+    }
     if (D[j] >= kSmallColumn && D[j] < Dmin) Dmin = D[j];
   }
   for (int j = 1; j <= n; ++j) {
@@ -168,8 +183,9 @@ void ParameterCorrection(Engine& engine, GradientState& state, int n) {
   state.rank[t] = static_cast<std::uint8_t>(rank);
   if (rank == 0) return;
 
+  // An undetermined parameter stays exactly where it is (rounding in V would move it a hair).
   walkCorrectedValues(m, [&](Real& value, int c) {
-    value += m.Step * correction[c] / state.D[c];
+    if (!state.undetermined[c]) value += m.Step * correction[c] / state.D[c];
   });
 
   if (rank < n && t <= 1) writeProjector(engine, state, n);

@@ -29,6 +29,10 @@ struct GradientState {
   Real W[kMaxFitted + 2] = {};           // singular values
   Real D[kMaxFitted + 2] = {};           // column scales of the Jacobian
   Real correction[kMaxFitted + 2] = {};  // work vector; then the correction; then projector rows
+  // Columns of the last iteration that the data do not determine: their norm is below the
+  // rank test's relative precision against the largest column, so they hold rounding noise
+  // only (the derivative of a species that is absent everywhere, for one).
+  bool undetermined[kMaxFitted + 2] = {};
 };
 
 // One gradient fit from the parameters in the model (RunIncomplete set by the caller).

@@ -21,8 +21,10 @@ std::string doubleRule() { return std::string(80, '='); }
 // The standard deviation of parameter-vector element k, 0 where none was computed.
 struct StandardDeviations {
   const Real* sd;
-  int count;  // elements 1..count carry a value
+  int count;                            // elements 1..count carry a value
+  const bool* undetermined = nullptr;   // elements the data do not determine (gradient)
   Real operator()(int k) const { return k >= 1 && k <= count ? sd[k] : Real(0); }
+  bool determined(int k) const { return !(undetermined && k >= 1 && k <= count && undetermined[k]); }
 };
 
 // Steps shared by both parameter sections: the title, the species with their stoichiometry,
@@ -45,9 +47,10 @@ void writeSpeciesTable(const Model& m, TextWriter& report) {
 }
 
 // " (+-" sd ")" after a fitted value: always after a gradient fit, otherwise only where a
-// standard deviation was obtained.
-std::string deviationText(const std::string& sdText, Real sd, bool always) {
-  if (!always && sd == 0) return "";
+// standard deviation was obtained; never after a value the data do not determine, which has
+// none (a printed 0 would claim it exact).
+std::string deviationText(const std::string& sdText, Real sd, bool always, bool determined) {
+  if (!determined || (!always && sd == 0)) return "";
   return " (+-" + sdText + ")";
 }
 
@@ -62,10 +65,11 @@ void writeFittedParameters(const Model& m, TextWriter& report, const StandardDev
     for (int i = 1; i <= m.NSpecies; ++i) {
       const int key = m.FitAV[i][b];
       if (key == 0) continue;
-      const Real s = key == 1 ? sd(++k) : sd(key / 10);
+      const int column = key == 1 ? ++k : key / 10;
+      const Real s = sd(column);
       report.line(" AV(" + fmt::integer(i, 2) + "," + fmt::integer(b, 2) +
                   ") = " + fmt::fixed(m.AV[i][b], 12, 3) +
-                  deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation));
+                  deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation, sd.determined(column)));
     }
   }
   report.line("");
@@ -73,7 +77,7 @@ void writeFittedParameters(const Model& m, TextWriter& report, const StandardDev
     if (m.FitBeta[i] != 1) continue;
     const Real s = sd(++k);
     report.line("lgBETA(" + fmt::integer(i, 2) + ") = " + fmt::fixed(m.lgBETA[i], 12, 3) +
-                deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation));
+                deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation, sd.determined(k)));
   }
   report.line("");
   for (int b = 1; b <= m.NBlocks; ++b) {
@@ -82,7 +86,7 @@ void writeFittedParameters(const Model& m, TextWriter& report, const StandardDev
     const bool method1 = m.Method[b] == 1;
     report.line((method1 ? "     a(" : "    Fo(") + fmt::integer(b, 2) +
                 ") = " + fmt::scientific(method1 ? m.a[b] : m.Fo[b], 15) +
-                deviationText(fmt::scientific(s, 15), s, alwaysDeviation));
+                deviationText(fmt::scientific(s, 15), s, alwaysDeviation, sd.determined(k)));
   }
   report.line("");
   if (!withPurities) return;
@@ -91,7 +95,7 @@ void writeFittedParameters(const Model& m, TextWriter& report, const StandardDev
     const Real s = sd(++k);
     report.line("Purity(" + fmt::integer(m.ReagentSpecies[j], 2) +
                 ") = " + fmt::fixed(m.Purity[j], 7, 3) +
-                deviationText(fmt::fixed(s, 7, 3), s, alwaysDeviation));
+                deviationText(fmt::fixed(s, 7, 3), s, alwaysDeviation, sd.determined(k)));
   }
   report.line("");
 }
@@ -305,7 +309,8 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
 
   report.line("");
   if (m.NFit > 0) report.line("Fitted Parameter(s) for Equilibrium:");
-  writeFittedParameters(m, report, StandardDeviations{engine.sd, n}, true, false);
+  writeFittedParameters(m, report, StandardDeviations{engine.sd, n, state.undetermined}, true,
+                        false);
 
   report.line("");
   report.line("Correlation coefficients between fitted parameters:");
@@ -328,6 +333,26 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
   report.line("");
   writeTotalRF(m, report);
   m.RunIncomplete = 0;
+}
+
+std::string unprintableFittedValue(const Model& m) {
+  auto overflows = [](Real value, int width) {
+    return fmt::fixed(value, width, 3).size() > static_cast<std::size_t>(width);
+  };
+  auto described = [](const std::string& name, Real value) {
+    return name + " = " + fmt::scientific(value, 12);
+  };
+  for (int b = 1; b <= m.NBlocks; ++b)
+    for (int i = 1; i <= m.NSpecies; ++i)
+      if (m.FitAV[i][b] != 0 && overflows(m.AV[i][b], 12))
+        return described("AV(" + fmt::integer(i, 2) + "," + fmt::integer(b, 2) + ")", m.AV[i][b]);
+  for (int i = 1; i <= m.NSpecies; ++i)
+    if (m.FitBeta[i] == 1 && overflows(m.lgBETA[i], 12))
+      return described("lgBETA(" + fmt::integer(i, 2) + ")", m.lgBETA[i]);
+  for (int j = 1; j <= m.NInputReagents; ++j)
+    if (m.FitPurity[j] == 1 && overflows(m.Purity[j], 7))
+      return described("Purity(" + fmt::integer(m.ReagentSpecies[j], 2) + ")", m.Purity[j]);
+  return "";
 }
 
 void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem) {

@@ -3,6 +3,8 @@
 // or its variant after a gradient fit) and, for every block, the data tables, which also write
 // the plot data files.
 
+#include <string>
+
 #include "base/text_file.h"
 #include "engine/engine.h"
 #include "fitting/gradient.h"
@@ -27,6 +29,11 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
 // components in each species), with the block's sections of the PFP, TTC and RAC files and its
 // ECP, GAR and REG files; then the BCP files of every block. PFP, TTC and RAC stay open for
 // the next calculated system unless lastSystem is set, which closes them.
+// The first fitted value that its fixed-point field of the parameter report cannot hold (a fit
+// that ran away, say to 1e20), described as "lgBETA( 3) = -1.180E+0020"; empty when every one
+// fits.
+std::string unprintableFittedValue(const Model& m);
+
 void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem);
 
 }  // namespace tarvolin

@@ -70,6 +70,7 @@ class RunDriver {
   void monteCarloRepeats();
   void packWithUnitScale();
   bool reportStep();
+  bool fittedValuesPrintable();
   void writeClosingLines(const ClockReading& start);
   RunStatus writeRun();
   RunStatus writeFailed(const IoError& error);
@@ -432,6 +433,7 @@ RunStatus RunDriver::runSystem(int s) {
   if (!readSystem()) return endEarly(RunStatus::InputError);
   try {
     if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
+    if (!fittedValuesPrintable()) return endEarly(RunStatus::CalculationFailure);
     if (!reportStep()) return endEarly(RunStatus::CalculationFailure);
     WriteDataTables(*engine_, files_, s == m_.NSystems);
   } catch (const CalculationAborted&) {
@@ -440,6 +442,19 @@ RunStatus RunDriver::runSystem(int s) {
   }
   files_.fitted.write(fittedDataText(m_, s));
   return RunStatus::Completed;
+}
+
+// A fit that ran away (a parameter the data hardly touch, corrected by a huge step) leaves a
+// value that the report's fixed-point fields cannot show; it ends the run as a failed
+// calculation instead of a report of 170-digit numbers.
+bool RunDriver::fittedValuesPrintable() {
+  if (m_.SingleStep) return true;
+  const std::string value = unprintableFittedValue(m_);
+  if (value.empty()) return true;
+  information("The fit ran away: " + value +
+              " is beyond what the data determine. Fix this parameter or try another "
+              "algorithm, please");
+  return false;
 }
 
 void RunDriver::writeClosingLines(const ClockReading& start) {

@@ -7,6 +7,7 @@
 
 #include "base/number_format.h"
 #include "base/text_file.h"
+#include "run/report_writer.h"
 #include "run/run_driver.h"
 #include "tests/support/test_support.h"
 
@@ -228,6 +229,47 @@ TEST_F(MethodRunTest, EverySystemIsFittedFromItsOwnState) {
       ASSERT_EQ(sections[0][i], sections[1][i]) << "line " << i << " of method "
                                                 << static_cast<int>(model_->FittingMethod);
   }
+}
+
+// A species too weak for the data (its lgBETA column is rounding noise against the others):
+// the gradient leaves it where it is and reports it without a standard deviation, while the
+// constants the data do determine are fitted. Scaled like a real column, it once took a huge
+// correction and the run ended in an overflow.
+TEST_F(MethodRunTest, GradientLeavesAnUndeterminedParameterWhereItIs) {
+  writeFile("RUN.DAT", readFile(sourcePath("tests/data/fits/species_too_weak_to_determine.DAT")));
+  writeFile("IN.IN", "RUN.DAT\r\nrun.out\r\n");
+  ASSERT_EQ(run(&GradientRun), RunStatus::Completed);
+  EXPECT_EQ(model_->lgBETA[6], 5.0L);
+  EXPECT_NEAR(static_cast<double>(model_->lgBETA[3]), 9.93, 1e-4);
+  EXPECT_NE(report_.find("\r\nlgBETA( 6) =        5.000\r\n"), std::string::npos);
+  EXPECT_NE(report_.find("The fitted parameter is equal to ZERO."), std::string::npos);
+}
+
+// A fitted value that the report's fixed-point fields cannot hold is a run-away fit.
+TEST(UnprintableFittedValue, FixedFieldsOfTheParameterReport) {
+  auto model = newModel();
+  Model& m = *model;
+  m.NBlocks = 1;
+  m.NSpecies = 2;
+  m.NInputReagents = 1;
+  m.ReagentSpecies[1] = 1;
+  m.FitBeta[2] = 1;
+  m.FitAV[1][1] = 10;
+  m.FitPurity[1] = 1;
+  m.Purity[1] = 999.999L;
+  for (const auto& [value, expected] : {std::pair<Real, const char*>{99999999.999L, ""},
+                                        {-9999999.999L, ""},
+                                        {1e8L, "lgBETA( 2) =  1.000E+0008"},
+                                        {-1.18e20L, "lgBETA( 2) = -1.180E+0020"}}) {
+    m.lgBETA[2] = value;
+    EXPECT_EQ(unprintableFittedValue(m), expected);
+  }
+  m.lgBETA[2] = 0;
+  m.AV[1][1] = 9.6e172L;  // a tied additive value moves with its parameter
+  EXPECT_EQ(unprintableFittedValue(m), "AV( 1, 1) =  9.600E+0172");
+  m.AV[1][1] = 0;
+  m.Purity[1] = 1000;
+  EXPECT_EQ(unprintableFittedValue(m), "Purity( 1) =  1.000E+0003");
 }
 
 // A single step computes with the values as read and writes the report and plot files.
