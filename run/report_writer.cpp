@@ -334,7 +334,7 @@ void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem) {
   Model& m = engine.model;
   TextWriter& report = files.report;
   const std::vector<int> shown = shownComponents(m);
-  const std::string base = blockFileBase(files.outputName);
+  const std::string base = systemFileBase(blockFileBase(files.outputName), ++files.systemsTabled);
   for (int b = 1; b <= m.NBlocks; ++b) {
     if (m.NBlocks > 1) {
       report.line("");

@@ -25,8 +25,10 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
 // For every block: TABLE 1 (measured and calculated values, residuals), TABLE 2 (species
 // concentrations, reagent totals, volume, component totals), TABLE 3 (percentages of the
 // components in each species), with the block's sections of the PFP, TTC and RAC files and its
-// ECP, GAR and REG files; then the BCP files of every block. PFP, TTC and RAC stay open for
-// the next calculated system unless lastSystem is set, which closes them.
+// ECP, GAR and REG files; then the BCP files of every block. The files of one block of the
+// second and every later calculated system of the run carry the system's number in their names
+// (systemFileBase). PFP, TTC and RAC stay open for the next calculated system unless lastSystem
+// is set, which closes them.
 void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem);
 
 }  // namespace tarvolin

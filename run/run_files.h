@@ -25,6 +25,9 @@ struct RunFiles {
   TextWriter fitted;
   std::string outputName;
   std::string plotBase;
+  // Calculated systems whose data tables are written; the next system's files of one block are
+  // named after its number.
+  int systemsTabled = 0;
 
   // CloseRunFiles: closes whatever is open; used on every early end. Errors while closing are
   // ignored here, since the run is ending on an earlier failure anyway.
