@@ -122,6 +122,13 @@ QStringList editorSaveFilters() {
           QStringLiteral("Output file (*.out)"), QStringLiteral("All files (*)")};
 }
 
+int startingFilter(const QString& path) {
+  const QString extension = QFileInfo(path).suffix().toUpper();
+  if (extension == QLatin1String("SQD")) return 1;
+  if (extension == QLatin1String("OUT")) return 2;
+  return 0;
+}
+
 QString applyFilterExtension(const QString& path, int filterIndex) {
   static const char* const kExtensions[] = {"DAT", "SQD", "OUT"};
   if (filterIndex < 0 || filterIndex > 2) return path;
@@ -422,7 +429,8 @@ bool EditForm::saveAs() {
   const QString folder = host_ ? host_->workFolder() : QDir::currentPath();
   const QString start = QFileInfo(oldName).isAbsolute() ? oldName : QDir(folder).filePath(oldName);
 
-  const auto choice = dialogs_->saveFileName(this, start, editorSaveFilters(), 0);
+  const auto choice =
+      dialogs_->saveFileName(this, start, editorSaveFilters(), startingFilter(oldName));
   if (!choice || choice->path.isEmpty()) return false;
   const QString path = applyFilterExtension(choice->path, choice->filterIndex);
 

@@ -119,6 +119,9 @@ EditForm* createEditForm(EditorHost* host, QWidget* parent = nullptr);
 
 // The save dialog's filters, in the order the extension rule counts them.
 QStringList editorSaveFilters();
+// The filter the save dialog starts on: the one of the file's own kind (a report starts on the
+// report filter, so that a name typed without extension gives a report), the first otherwise.
+int startingFilter(const QString& path);
 // The extension rule of Save as: filters 0, 1 and 2 give the name the extension ".DAT",
 // ".SQD" or ".OUT" (replacing the last extension of the file-name part, or appended when it
 // has none); a name that already carries it, in any letter case, stays as typed. Any other

@@ -506,7 +506,9 @@ void MainForm::openResultWindows(const QString& outputName) {
     openFileInEditor(QDir(workFolder_).filePath(outputName));
   }
 
-  const ResultSource source{workFolder_, localPath(outputName), plotting::resultSystemOf(*model_)};
+  const ResultSource source{
+      workFolder_, localPath(outputName),
+      plotting::resultSystemsOfRun(*model_, localPath(QDir(workFolder_).filePath(outputName)))};
   addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
   if (plotting::curveWindowsWanted(*model_)) {
     addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
@@ -538,7 +540,7 @@ void MainForm::openReportPlotWindows(const QString& reportPath) {
                            ? absolute
                            : relative;
   const ResultSource source{workFolder_, localPath(name),
-                            plotting::resultSystemOfReport(localPath(absolute))};
+                            plotting::resultSystemsOfReport(localPath(absolute))};
   if (percentages) addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
   if (curves) addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
   if (residuals) addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());

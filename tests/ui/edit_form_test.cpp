@@ -346,13 +346,18 @@ void EditFormTest::savingAReportUnderANewNameCopiesEveryPlotFile() {
     QVERIFY2(plots.contains(path(name)), name);
   }
   QVERIFY(writeBytes(path("test.PFP"), "stale\r\n"));  // replaced by the copy
+  // Left by an earlier run of three blocks into the same name: not the report's own.
+  QVERIFY(writeBytes(path("run13.ECP"), "1\r\n"));
+  QVERIFY(writeBytes(path("run1S2_1.GAR"), "1\r\n"));
 
   EditForm* form = newForm();
   QVERIFY(form->openFile(path("run1.OUT")));
   script_.saveChoices.push_back(SaveChoice{path("test.OUT"), 2});
   QVERIFY(form->saveAs());
+  QCOMPARE(script_.saveRequests.back().filterIndex, 2);  // a report offers the report filter
   const QStringList copies = existingReportPlotFiles(path("test.OUT"));
-  QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), 2));
+  QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), {2}));
+  QVERIFY(!QFile::exists(path("test3.ECP")) && !QFile::exists(path("testS2_1.GAR")));
   for (int i = 0; i < plots.size(); ++i) {
     QVERIFY2(readBytes(copies[i]) == readBytes(plots[i]), qPrintable(copies[i]));
   }
@@ -374,6 +379,11 @@ void EditFormTest::savingAReportUnderANewNameCopiesEveryPlotFile() {
            QStringLiteral("/w/v1.2/res.old12.ECP"));
   QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", PlotFileKind::BlockPercentages, 3),
            QStringLiteral("/w/v1.2/res.oldBC3.BCP"));
+  // The second calculated system's files carry its number.
+  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockCurve, 12, 2),
+           QStringLiteral("/w/resS2_12.ECP"));
+  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockPercentages, 1, 2),
+           QStringLiteral("/w/resS2_BC1.BCP"));
 }
 
 void EditFormTest::aFailedSaveIsReportedAndKeepsTheTextModified() {
