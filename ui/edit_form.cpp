@@ -21,6 +21,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -374,6 +375,26 @@ void EditForm::setFileName(const QString& path) {
 }
 
 bool EditForm::isModified() const { return editor_->document()->isModified(); }
+
+// The line after it is brought into view first: a reader reports the line it had reached, and
+// the word it stopped at may stand on the next.
+void EditForm::goToLine(int line) {
+  QTextDocument* document = editor_->document();
+  QTextBlock block = document->findBlockByNumber(line - 1);
+  if (!block.isValid()) block = document->lastBlock();
+  const auto show = [editor = editor_, block] {
+    const QTextBlock next = block.next();
+    if (next.isValid()) {
+      editor->setTextCursor(QTextCursor(next));
+      editor->ensureCursorVisible();
+    }
+    editor->setTextCursor(QTextCursor(block));
+    editor->ensureCursorVisible();
+  };
+  show();
+  // Once the window has its final size the lines are scrolled into view again.
+  QTimer::singleShot(0, editor_, show);
+}
 
 bool EditForm::writeFile(const QString& path) {
   // The raw text: the control's plain-text view would turn no-break spaces into blanks.

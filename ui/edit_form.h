@@ -49,6 +49,10 @@ class EditForm : public QWidget {
 
   bool isModified() const;
 
+  // Puts the cursor at the start of the line (from 1; past the end: the last line) and scrolls
+  // it and the line after it into view.
+  void goToLine(int line);
+
   // Looks for `text` from the end of the selection to the end of the text; a match is
   // selected and scrolled into view. False, with nothing changed, when there is none.
   bool findNext(const QString& text, bool matchCase, bool wholeWord);

@@ -442,6 +442,8 @@ void MainForm::computeCommand(bool singleStep) {
   fitForm_->setMethod(checkedMethod());
   fitForm_->setReadouts(QStringLiteral("0"), QStringLiteral("0.0"));
   fitForm_->show();
+  platform_.clearInputErrorLine();
+  platform_.setProgressWindow(fitForm_);
   platform_.setProgressDisplay([this](const QString& iteration, const QString& value) {
     fitForm_->setReadouts(iteration, value);
   });
@@ -460,6 +462,7 @@ void MainForm::computeCommand(bool singleStep) {
   }
 
   fitForm_->hide();
+  platform_.setProgressWindow(nullptr);
   platform_.setProgressDisplay({});
   computeMenu_->setEnabled(true);
   singleStepAction_->setEnabled(true);
@@ -467,9 +470,12 @@ void MainForm::computeCommand(bool singleStep) {
   QApplication::restoreOverrideCursor();
   cancelAction_->setEnabled(false);
 
-  // An input that could not be read opens for correction.
-  if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty())
-    openFileInEditor(QDir(workFolder_).filePath(inputName));
+  // An input that could not be read opens for correction, at the line its message named.
+  if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty()) {
+    EditForm* editor = openFileInEditor(QDir(workFolder_).filePath(inputName));
+    if (model_->ReadError != 0 && platform_.inputErrorLine() > 0)
+      editor->goToLine(platform_.inputErrorLine());
+  }
   finishRun();
 }
 

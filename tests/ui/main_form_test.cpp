@@ -9,12 +9,15 @@
 #include <QAction>
 #include <QLabel>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QToolBar>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"
+#include "ui/edit_form.h"
 #include "ui/fit_form.h"
 #include "ui/jpeg_image.h"
 #include "ui/start_up_dialog.h"
@@ -101,21 +104,39 @@ class MainFormTest : public QObject {
     QCOMPARE(captions(*form), afterOpen);
   }
 
-  // A file that cannot be read: the reader's message, no report window, and the input file in
-  // an editor window for correction.
-  void inputErrorOpensInput() {
+  // A file that cannot be read: the reader's message in front (the progress window, which stays
+  // on top, hidden while it is up), no report window, and the input file in an editor window
+  // for correction with the cursor on the line named, scrolled into view.
+  void inputErrorOpensInputAtItsLine() {
     WorkFolder folder({"TEST.DAT"});
-    folder.write("BAD.DAT", "one\r\ntitle\r\n");
+    folder.write("BAD.DAT", folder.read("TEST.DAT").replace("8.214 0 8.046", "8.214 0 8.O46"));
     MessageLog log;
     auto form = newMainForm(folder.path());
+    form->resize(640, 360);
     form->show();
+    bool progressShownWithMessage = false;
+    log.answer = [&](const ShownMessage&) {
+      progressShownWithMessage = form->fitForm()->isVisible();
+      return MessageResult::Ok;
+    };
     OnModal<StartCalcDlg> start(chooseRun("Gradient", "BAD.DAT", "bad"));
     action(*form, "ComputeSingleStepItem")->trigger();
-    QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 1"});
+    // The reader has passed 20 line ends when it meets the word on line 21.
+    QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 20"});
     QCOMPARE(log.messages.first().caption, QString("Input Experimental Data"));
+    QVERIFY(!progressShownWithMessage);
     QCOMPARE(captions(*form), QStringList{"BAD.DAT"});
     QVERIFY(!form->fitForm()->isVisible());
     QVERIFY(action(*form, "ComputeSingleStepItem")->isEnabled());
+    auto* editor = qobject_cast<EditForm*>(form->mdiArea()->currentSubWindow()->widget());
+    QTRY_VERIFY(editor->editor()->verticalScrollBar()->value() > 0);
+    QCOMPARE(editor->editor()->textCursor().blockNumber() + 1, 20);
+    QVERIFY(editor->editor()->viewport()->rect().contains(editor->editor()->cursorRect()));
+    QTextCursor next = editor->editor()->textCursor();
+    next.movePosition(QTextCursor::NextBlock);
+    QVERIFY(editor->editor()->viewport()->rect().contains(editor->editor()->cursorRect(next)));
+    QCOMPARE(inputLineOfMessage("Data input error. Please, look line 7 -Wrong card."), 7);
+    QCOMPARE(inputLineOfMessage("The number of data points is greater than 3300"), 0);
   }
 
   // Cancel in the progress window ends a Monte Carlo search early, and the report of the values
