@@ -224,26 +224,33 @@ void EditForm::createMenus() {
     host_->fileNew();
     host_->setStatusText(2, QString());
   });
-  connect(addCommand(file, "fileOpen", tr("&Open...")), &QAction::triggered, this, [this] {
+  QAction* open = addCommand(file, "fileOpen", tr("&Open..."));
+  showMainWindowShortcut(open, QKeySequence::Open);
+  connect(open, &QAction::triggered, this, [this] {
     if (host_) host_->fileOpen();
   });
-  connect(addCommand(file, "fileClose", tr("&Close")), &QAction::triggered, this,
-          &EditForm::closeWindow);
+  QAction* close = addCommand(file, "fileClose", tr("&Close"));
+  showMainWindowShortcut(close, QKeySequence(tr("Ctrl+W")));
+  connect(close, &QAction::triggered, this, &EditForm::closeWindow);
   connect(addCommand(file, "fileCloseAll", tr("C&lose All")), &QAction::triggered, this, [this] {
     if (host_) host_->closeAll();
   });
   file->addSeparator();
-  connect(addCommand(file, "fileSave", tr("&Save")), &QAction::triggered, this, &EditForm::save);
+  connect(addCommand(file, "fileSave", tr("&Save"), QKeySequence::Save), &QAction::triggered, this,
+          &EditForm::save);
   connect(addCommand(file, "fileSaveAs", tr("Save &as...")), &QAction::triggered, this,
           &EditForm::saveAs);
   file->addSeparator();
   QAction* printItem = addCommand(file, "filePrint", tr("&Print"));
+  showMainWindowShortcut(printItem, QKeySequence::Print);
   printItem->setStatusTip(tr("Print current file"));
   connect(printItem, &QAction::triggered, this, &EditForm::print);
   connect(addCommand(file, "filePrinterSetup", tr("Prin&ter setup...")), &QAction::triggered, this,
           &EditForm::printerSetup);
   file->addSeparator();
-  connect(addCommand(file, "fileExit", tr("E&xit")), &QAction::triggered, this, [this] {
+  QAction* exit = addCommand(file, "fileExit", tr("E&xit"));
+  showMainWindowShortcut(exit, QKeySequence(tr("Ctrl+Q")));
+  connect(exit, &QAction::triggered, this, [this] {
     if (host_) host_->exitProgram();
   });
 
@@ -259,6 +266,7 @@ void EditForm::createMenus() {
       addCommand(editMenu_, "editSelectAll", tr("Select &all"), QKeySequence(tr("Ctrl+A")));
   editMenu_->addSeparator();
   QAction* find = addCommand(editMenu_, "editFind", tr("&Find..."), QKeySequence(tr("Ctrl+F")));
+  QAction* findNext = addCommand(editMenu_, "editFindNext", tr("Find &Next"), QKeySequence(Qt::Key_F3));
   connect(editMenu_, &QMenu::aboutToShow, this, &EditForm::updateEditCommands);
   // Kept current between menu openings too, so that Ctrl+D acts on a selection made since.
   connect(editor_, &QTextEdit::selectionChanged, this, &EditForm::updateEditCommands);
@@ -277,6 +285,14 @@ void EditForm::createMenus() {
   });
   connect(selectAll, &QAction::triggered, editor_, &QTextEdit::selectAll);
   connect(find, &QAction::triggered, this, &EditForm::showFindDialog);
+  // Find Next repeats the last search, or asks for one when there was none.
+  connect(findNext, &QAction::triggered, this, [this] {
+    FindDialog* dialog = findDialog();
+    if (dialog->text().isEmpty())
+      showFindDialog();
+    else
+      findNextOrSay(dialog->text(), dialog->matchCase(), dialog->wholeWord());
+  });
 
   QMenu* character = menuBar_->addMenu(tr("&Character"));
   auto* alignment = new QActionGroup(this);
@@ -314,6 +330,14 @@ void EditForm::createMenus() {
   popup_->addSeparator();
   popup_->addAction(find);
   connect(popup_, &QMenu::aboutToShow, this, &EditForm::updateEditCommands);
+}
+
+// Open, Close, Print and Exit are the main window's commands, whose shortcuts act in every
+// window inside it (two shortcuts of one key would cancel each other out): the editor's items
+// show them without taking them.
+void EditForm::showMainWindowShortcut(QAction* action, const QKeySequence& shortcut) {
+  action->setShortcut(shortcut);
+  action->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void EditForm::setEditorFont() {
@@ -375,6 +399,14 @@ void EditForm::setFileName(const QString& path) {
 }
 
 bool EditForm::isModified() const { return editor_->document()->isModified(); }
+
+QSize EditForm::sizeHint() const {
+  const QFontMetrics metrics(editor_->font());
+  return {metrics.horizontalAdvance(QLatin1Char('0')) * 80 + 40,
+          metrics.lineSpacing() * 30 + menuBar_->sizeHint().height() + 20};
+}
+
+QSize EditForm::minimumSizeHint() const { return {320, 200}; }
 
 // The line after it is brought into view first: a reader reports the line it had reached, and
 // the word it stopped at may stand on the next.
@@ -478,6 +510,13 @@ bool EditForm::saveAs() {
   return true;
 }
 
+void EditForm::findNextOrSay(const QString& text, bool matchCase, bool wholeWord) {
+  if (!findNext(text, matchCase, wholeWord))
+    dialogs_->information(findDialog_ && findDialog_->isVisible() ? static_cast<QWidget*>(findDialog_)
+                                                                  : this,
+                          tr("Find"), QStringLiteral("Cannot find \"%1\"").arg(text));
+}
+
 bool EditForm::findNext(const QString& text, bool matchCase, bool wholeWord) {
   if (text.isEmpty()) return false;
   QTextDocument::FindFlags flags;
@@ -513,7 +552,7 @@ void EditForm::updateEditCommands() {
 FindDialog* EditForm::findDialog() {
   if (findDialog_ == nullptr) {
     findDialog_ = new FindDialog(this);
-    connect(findDialog_, &FindDialog::findNext, this, &EditForm::findNext);
+    connect(findDialog_, &FindDialog::findNext, this, &EditForm::findNextOrSay);
   }
   return findDialog_;
 }

@@ -49,6 +49,11 @@ class EditForm : public QWidget {
 
   bool isModified() const;
 
+  // Eighty columns by thirty lines of the editor's font; below the minimum the text does not
+  // read.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
   // Puts the cursor at the start of the line (from 1; past the end: the last line) and scrolls
   // it and the line after it into view.
   void goToLine(int line);
@@ -56,6 +61,9 @@ class EditForm : public QWidget {
   // Looks for `text` from the end of the selection to the end of the text; a match is
   // selected and scrolled into view. False, with nothing changed, when there is none.
   bool findNext(const QString& text, bool matchCase, bool wholeWord);
+  // The find dialog's Find Next and F3: findNext, and when nothing is found the message
+  // Cannot find "text".
+  void findNextOrSay(const QString& text, bool matchCase, bool wholeWord);
 
   // Panel 1 "Line: ... Col: ..." of the cursor and panel 2 "Modified"; the main window calls
   // this when the window becomes active.
@@ -94,6 +102,7 @@ class EditForm : public QWidget {
   QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
                       const QKeySequence& shortcut = {});
   void setEditorFont();
+  static void showMainWindowShortcut(QAction* action, const QKeySequence& shortcut);
   bool writeFile(const QString& path);
   void openDroppedFiles(const QStringList& paths);
   void closeWindow();

@@ -70,6 +70,7 @@ struct Script {
   };
   std::vector<Message> warnings;
   std::vector<Message> errors;
+  std::vector<Message> informations;
   QStringList questions;
   std::deque<Answer> answers;
   std::vector<SaveRequest> saveRequests;
@@ -84,6 +85,9 @@ class ScriptedDialogs : public EditorDialogs {
   explicit ScriptedDialogs(Script& script) : s_(script) {}
   void warning(QWidget*, const QString& caption, const QString& text) override {
     s_.warnings.push_back({caption, text});
+  }
+  void information(QWidget*, const QString& caption, const QString& text) override {
+    s_.informations.push_back({caption, text});
   }
   void error(QWidget*, const QString& caption, const QString& text) override {
     s_.errors.push_back({caption, text});
@@ -447,6 +451,12 @@ void EditFormTest::findHonoursMatchCaseAndWholeWordAndSearchesDownwards() {
     QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
     QCOMPARE(selection(), step.found);
   }
+  // Only the last search found nothing, and said so; F3 repeats the search.
+  QCOMPARE(script_.informations.size(), std::size_t{1});
+  QCOMPARE(script_.informations[0].text, QStringLiteral("Cannot find \"cu\""));
+  putCursor(editor, 1, 1);
+  form->findChild<QAction*>("editFindNext")->trigger();
+  QCOMPARE(selection(), std::make_pair(11, 13));
 
   putCursor(editor, 1, 9);  // before "Cu cu"
   QVERIFY(form->findNext("CU", false, true));

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <cmath>
 #include <map>
@@ -22,6 +24,7 @@
 #include "ui/delta_form.h"
 #include "ui/form_lin_reg_xy.h"
 #include "ui/gui_platform.h"
+#include "ui/jpeg_image.h"
 #include "ui/pfp_form.h"
 #include "ui/plotting/cubic_spline.h"
 #include "ui/plotting/curve_files.h"
@@ -683,11 +686,64 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
                                roundPixel(frame.py(residuals->plot().D[1]))));
   QCOMPARE(form->statusText(1), QStringLiteral("2nd Point"));
   QVERIFY(form->statusText(3).startsWith(QStringLiteral("Ycalc. = ")));
-  form->resize(1280, 900);
-  form->mdiArea()->tileSubWindows();
-  QTest::qWait(20);
+
+  // The windows open side by side: none covers another, the regression window (a tool window
+  // of the main window, kept in front of it) included, which lies over the document area.
+  QVERIFY(regression->windowFlags().testFlag(Qt::Tool));
+  QCOMPARE(regression->parentWidget(), form.get());
+  QWidget* area = form->mdiArea()->viewport();
+  const QRect areaOnScreen(area->mapToGlobal(QPoint(0, 0)), area->size());
+  QVERIFY(areaOnScreen.contains(regression->frameGeometry().topLeft()));
+  QList<QRect> placed{regression->frameGeometry()};
+  for (QMdiSubWindow* sub : form->mdiArea()->subWindowList())
+    placed << QRect(area->mapToGlobal(sub->pos()), sub->size());
+  for (const QRect& a : placed)
+    for (const QRect& b : placed)
+      QVERIFY(a == b || !a.contains(b));
+  // Cascade and Tile keep every window at least at its minimum size.
+  for (const char* arrange : {"WindowCascadeItem", "WindowTileItem"}) {
+    form->findChild<QAction*>(QLatin1String(arrange))->trigger();
+    for (QMdiSubWindow* sub : form->mdiArea()->subWindowList()) {
+      const QSize size = sub->widget()->size();
+      QVERIFY2(size.expandedTo(sub->widget()->minimumSizeHint()) == size,
+               qPrintable(QStringLiteral("%1 %2 %3x%4")
+                              .arg(arrange, sub->windowTitle())
+                              .arg(size.width())
+                              .arg(size.height())));
+    }
+  }
   QDir().mkpath(QStringLiteral(TARVOLIN_SCREENSHOT_DIR));
   QVERIFY(form->grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/main_window_results.png")));
+
+  // Save as Image takes the regression window once the user works in it, the document window
+  // again after a click there; the Window menu lists both kinds, the one worked in checked.
+  const auto imageSize = [&] {
+    const QString jpeg = folder.file(QStringLiteral("shot.JPG"));
+    QFile::remove(jpeg);
+    form->saveActiveChildImage(jpeg);
+    return decodeJpeg(folder.read(QStringLiteral("shot.JPG"))).size();
+  };
+  const auto checkedWindow = [&] {
+    QMenu* menu = nullptr;
+    for (QAction* a : form->menuBar()->actions())
+      if (a->text() == QStringLiteral("&Window")) menu = a->menu();
+    emit menu->aboutToShow();
+    QStringList checked;
+    for (QAction* a : menu->actions())
+      if (a->isChecked()) checked << a->text();
+    return checked;
+  };
+  form->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(residuals->parentWidget()));
+  QEvent activation(QEvent::WindowActivate);
+  QApplication::sendEvent(regression, &activation);
+  QCOMPARE(imageSize(), regression->size());
+  QCOMPARE(checkedWindow(), QStringList{"&5 " + regression->windowTitle()});
+  QTest::mouseClick(residuals, Qt::LeftButton);
+  QCOMPARE(imageSize(), residuals->size());
+  QCOMPARE(checkedWindow(), QStringList{"&2 Residual Analysis"});
+  // A new load clears the read-outs of the points shown before.
+  moveMouse(*regression, QPoint(regression->width() / 2, regression->height() / 2));
+  QVERIFY(!regression->statusText(3).isEmpty());
 
   // The report, kept in a folder of its own with its plot files, then a run on another system.
   QDir(folder.path()).mkdir(QStringLiteral("kept"));
@@ -699,6 +755,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   run("TEST.DAT", "nmr");
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
   QCOMPARE(captions(*form).size(), 4);
+  QVERIFY(regression->statusText(3).isEmpty());
   QCOMPARE(regression->windowTitle(),
            QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: nmr1.REG"));
 
