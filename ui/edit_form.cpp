@@ -28,6 +28,7 @@
 #include "base/number_format.h"
 #include "ui/find_dialog.h"
 #include "ui/report_plot_files.h"
+#include "ui/text_print.h"
 
 namespace tarvolin::ui {
 namespace {
@@ -574,7 +575,7 @@ void EditForm::print() {
   target.setDocName(fileName_);
   if (!dialogs_->print(this, target)) return;
   target.setDocName(fileName_);
-  editor_->print(&target);
+  printText(editor_->document()->toRawText(), target, editor_->document()->defaultFont());
 }
 
 void EditForm::printerSetup() { dialogs_->printerSetup(this, printer()); }

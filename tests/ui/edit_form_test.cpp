@@ -4,6 +4,7 @@
 // printing, the close question and dropped files.
 
 #include "ui/edit_form.h"
+#include "ui/text_print.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -498,6 +499,28 @@ void EditFormTest::editCommandsFollowSelectionAndClipboardAndPrint() {
   form->findChild<QAction*>("filePrint")->trigger();
   QCOMPARE(script_.printedTitle, path("e.DAT"));
   QVERIFY(readBytes(path("p.pdf")).startsWith("%PDF"));
+
+  // A report's species lines run to 170 characters: the page turns to landscape and the font
+  // shrinks until the longest line fits; the pages are numbered.
+  QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
+  EditForm* report = newForm();
+  QVERIFY(report->openFile(path("run1.OUT")));
+  script_.pdfPath = path("report.pdf");
+  report->findChild<QAction*>("filePrint")->trigger();
+  QPrinter& printer = report->printer();
+  const QStringList lines = report->editor()->toPlainText().split('\n');
+  const TextPrintLayout layout =
+      textPrintLayout(lines, printer, report->editor()->document()->defaultFont());
+  QCOMPARE(layout.orientation, QPageLayout::Landscape);
+  qreal widest = 0;
+  for (const QString& line : lines)
+    widest = std::max(widest, QFontMetricsF(layout.font, &printer).horizontalAdvance(line));
+  QVERIFY(widest > 0.9 * printableWidth(printer, layout.orientation));
+  QVERIFY(widest <= printableWidth(printer, layout.orientation));
+  const QByteArray pdf = readBytes(path("report.pdf"));
+  QVERIFY(layout.pages > 1);
+  QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+           layout.pages);
 }
 
 void EditFormTest::closingAModifiedWindowAsksToSave() {
