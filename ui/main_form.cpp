@@ -241,7 +241,9 @@ void MainForm::createMenus() {
       mdi_->closeActiveSubWindow();
   });
   a->setObjectName(QStringLiteral("WindowCloseItem"));
+  // Each document window takes Ctrl+W itself (its system menu's Close); the item only shows it.
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  a->setShortcutContext(Qt::WidgetShortcut);
   connect(window, &QMenu::aboutToShow, this, [this, window] { listWindows(window); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

@@ -155,6 +155,11 @@ class MainFormTest : public QObject {
       QVERIFY(form->runUnderWay());
       QVERIFY(form->fitForm()->isVisible());
       QCOMPARE(form->fitForm()->windowTitle(), QString("Fitting Procedure M-CARLO in Progress"));
+      // Wide enough for its caption in a bold title font, with room for the title bar's icon.
+      QFont bold = QApplication::font();
+      bold.setBold(true);
+      QVERIFY(form->fitForm()->width() >
+              QFontMetrics(bold).horizontalAdvance(form->fitForm()->windowTitle()) + 60);
       QVERIFY(!action(*form, "MenuFitting")->isEnabled());
       QVERIFY(action(*form, "MenuCancel")->isEnabled());
       action(*form, "SpeedFitting")->trigger();
@@ -250,6 +255,28 @@ class MainFormTest : public QObject {
     WorkFolder folder({"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"});
     auto form = newMainForm(folder.path());
     form->show();
+    // The shortcuts of a desktop program; the editor's items show the main window's without
+    // taking them, so that one key does not stand for two commands.
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"FileOpenItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"FilePrintItem", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"FileExitItem", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"WindowCloseItem", QKeySequence(Qt::CTRL | Qt::Key_W)}};
+    for (const auto& [name, keys] : shortcuts) QCOMPARE(action(*form, name)->shortcut(), keys);
+    EditForm* closing = form->openFileInEditor(folder.file("TEST.DAT"));
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    closing->editor()->setFocus();
+    int opened = 0;
+    form->setFileDialogHook([&](const QString&, const QString&, const QString&, bool) {
+      ++opened;
+      return QString();
+    });
+    QTest::keyClick(closing->editor(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(opened, 1);
+    QTest::keyClick(closing->editor(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
+
     QCOMPARE(form->checkedMethod(), 1);
     action(*form, "MenuGradient")->trigger();
     QVERIFY(action(*form, "MenuGradient")->isChecked());
@@ -367,6 +394,7 @@ class MainFormTest : public QObject {
     const QString text = guide->browser()->toPlainText();
     QVERIFY(text.contains("Preparing a DAT input file"));
     QVERIFY(text.contains("Reading the report"));
+    QVERIFY(text.contains("six searches at most"));
     QVERIFY(text.contains(QDir::toNativeSeparators(folder.path())));
 
     OnModal<AboutDialog> about([](AboutDialog* dlg) {
