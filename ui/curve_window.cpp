@@ -1,13 +1,12 @@
 #include "ui/curve_window.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/plot_canvas.h"
 #include "ui/plotting/data_sets.h"
@@ -38,9 +37,9 @@ CurveWindow::CurveWindow(ResultWindowHost& host, ResultSource source, const QStr
   systemLabel_ = new QLabel(QStringLiteral("System:"), this);
   systemChooser_ = new QComboBox(this);
   for (QComboBox* combo : {chooser_, systemChooser_}) combo->setFixedWidth(kChooserWidth);
-  for (QWidget* control : {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
-                           static_cast<QWidget*>(systemLabel_),
-                           static_cast<QWidget*>(systemChooser_)})
+  for (QWidget* control :
+       {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
+        static_cast<QWidget*>(systemLabel_), static_cast<QWidget*>(systemChooser_)})
     control->setFont(plotFont());
   // The report's systems and data sets stay what they were when the window opened: a run
   // closes the result windows before it writes new files.

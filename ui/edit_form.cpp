@@ -267,7 +267,8 @@ void EditForm::createMenus() {
       addCommand(editMenu_, "editSelectAll", tr("Select &all"), QKeySequence(tr("Ctrl+A")));
   editMenu_->addSeparator();
   QAction* find = addCommand(editMenu_, "editFind", tr("&Find..."), QKeySequence(tr("Ctrl+F")));
-  QAction* findNext = addCommand(editMenu_, "editFindNext", tr("Find &Next"), QKeySequence(Qt::Key_F3));
+  QAction* findNext =
+      addCommand(editMenu_, "editFindNext", tr("Find &Next"), QKeySequence(Qt::Key_F3));
   connect(editMenu_, &QMenu::aboutToShow, this, &EditForm::updateEditCommands);
   // Kept current between menu openings too, so that Ctrl+D acts on a selection made since.
   connect(editor_, &QTextEdit::selectionChanged, this, &EditForm::updateEditCommands);
@@ -513,9 +514,9 @@ bool EditForm::saveAs() {
 
 void EditForm::findNextOrSay(const QString& text, bool matchCase, bool wholeWord) {
   if (!findNext(text, matchCase, wholeWord))
-    dialogs_->information(findDialog_ && findDialog_->isVisible() ? static_cast<QWidget*>(findDialog_)
-                                                                  : this,
-                          tr("Find"), QStringLiteral("Cannot find \"%1\"").arg(text));
+    dialogs_->information(
+        findDialog_ && findDialog_->isVisible() ? static_cast<QWidget*>(findDialog_) : this,
+        tr("Find"), QStringLiteral("Cannot find \"%1\"").arg(text));
 }
 
 bool EditForm::findNext(const QString& text, bool matchCase, bool wholeWord) {

@@ -47,9 +47,9 @@ FormLinRegXY::FormLinRegXY(ResultWindowHost& host, QWidget* parent)
   systemChooser_ = new QComboBox(this);
   systemChooser_->setFont(plotFont());
   systemChooser_->setFixedWidth(kChooserWidth);
-  for (QWidget* control : {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
-                           static_cast<QWidget*>(systemLabel_),
-                           static_cast<QWidget*>(systemChooser_)})
+  for (QWidget* control :
+       {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
+        static_cast<QWidget*>(systemLabel_), static_cast<QWidget*>(systemChooser_)})
     control->hide();
   connect(chooser_, &QComboBox::activated, this, &FormLinRegXY::chooseDataSet);
   connect(systemChooser_, &QComboBox::activated, this, &FormLinRegXY::chooseSystem);

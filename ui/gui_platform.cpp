@@ -1,12 +1,11 @@
 #include "ui/gui_platform.h"
 
-#include <cfenv>
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <cfenv>
 
 namespace tarvolin::ui {
 
@@ -67,10 +66,14 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const QString& caption,
   // Owned by the main window, and so in front of it under any window manager.
   QMessageBox box(icon, caption, text, standard, parent_);
   switch (box.exec()) {
-    case QMessageBox::Yes: return MessageResult::Yes;
-    case QMessageBox::No: return MessageResult::No;
-    case QMessageBox::Cancel: return MessageResult::Cancel;
-    default: return MessageResult::Ok;
+    case QMessageBox::Yes:
+      return MessageResult::Yes;
+    case QMessageBox::No:
+      return MessageResult::No;
+    case QMessageBox::Cancel:
+      return MessageResult::Cancel;
+    default:
+      return MessageResult::Ok;
   }
 }
 

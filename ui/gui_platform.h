@@ -7,13 +7,12 @@
 // the next progress report. An input message names the line of the input file it stopped at;
 // that line is kept, so that the file opens for correction there.
 
-#include <functional>
-
-#include "base/platform.h"
-
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
+
+#include "base/platform.h"
 
 namespace tarvolin::ui {
 

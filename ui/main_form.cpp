@@ -68,6 +68,7 @@ class PictureChild : public QScrollArea {
     setWidget(label);
     setWindowTitle(name);
   }
+  QSize minimumSizeHint() const override { return {200, 150}; }
 };
 
 }  // namespace
@@ -122,8 +123,8 @@ MainForm::MainForm(const QString& workFolder, QWidget* parent)
   // Room for the report and the result windows beside it on the screen it opens on.
   QSize size(1024, 720);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
-    size = size.expandedTo(screen->availableGeometry().size() * 0.85).boundedTo(
-        screen->availableGeometry().size());
+    size = size.expandedTo(screen->availableGeometry().size() * 0.85)
+               .boundedTo(screen->availableGeometry().size());
   resize(size);
 }
 
@@ -158,8 +159,8 @@ void MainForm::createActions() {
   connect(a, &QAction::triggered, this, &MainForm::loadImageCommand);
   a = make(QStringLiteral("Close&All"), "CloseAll", QStringLiteral("Close every window"));
   connect(a, &QAction::triggered, this, &MainForm::closeAll);
-  printAction_ = make(QStringLiteral("&Print"), "FilePrintItem",
-                      QStringLiteral("Print the active window"));
+  printAction_ =
+      make(QStringLiteral("&Print"), "FilePrintItem", QStringLiteral("Print the active window"));
   printAction_->setShortcut(QKeySequence::Print);
   connect(printAction_, &QAction::triggered, this, &MainForm::printCommand);
   a = make(QStringLiteral("E&xit"), "FileExitItem", QStringLiteral("End the program"));

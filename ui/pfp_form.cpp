@@ -83,8 +83,7 @@ void PFPForm::placeControls() {
 
 std::string PFPForm::readPlot() {
   const ResultSystem& system = this->system();
-  const std::string name =
-      percentageFileName(source().outputName, dataSetIndex(), systemIndex());
+  const std::string name = percentageFileName(source().outputName, dataSetIndex(), systemIndex());
   const QString caption = QString::fromStdString(percentageCaption(name));
   if (windowTitle() != caption) setWindowTitle(caption);
   // A position the list does not hold falls back to the first component.

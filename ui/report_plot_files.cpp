@@ -49,7 +49,8 @@ QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block, 
   return {};
 }
 
-QStringList reportPlotFileNames(const QString& reportPath, const std::vector<int>& blocksOfSystems) {
+QStringList reportPlotFileNames(const QString& reportPath,
+                                const std::vector<int>& blocksOfSystems) {
   QStringList names;
   for (PlotFileKind kind :
        {PlotFileKind::Percentages, PlotFileKind::TitrationCurves, PlotFileKind::Residuals}) {

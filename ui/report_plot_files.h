@@ -24,8 +24,7 @@ enum class PlotFileKind {
 // the system's number and "_" after it for the second and every later calculated system, and
 // the block number s from 1. `block` and `system` (from 1) are ignored for the files of all
 // blocks.
-QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block = 0,
-                       int system = 1);
+QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block = 0, int system = 1);
 
 // Every plot file name of a report whose calculated systems have these numbers of blocks, in a
 // fixed order: PFP, TTC, RAC, then for each system and each of its blocks its ECP, GAR, REG and

@@ -67,8 +67,7 @@ qreal printableWidth(const QPrinter& printer, QPageLayout::Orientation orientati
 TextPrintLayout textPrintLayout(const QStringList& lines, QPrinter& printer, QFont font) {
   TextPrintLayout result;
   result.orientation = printer.pageLayout().orientation();
-  qreal size =
-      fittingSize(lines, font, &printer, printableWidth(printer, result.orientation));
+  qreal size = fittingSize(lines, font, &printer, printableWidth(printer, result.orientation));
   if (size < font.pointSizeF() && result.orientation == QPageLayout::Portrait) {
     const qreal landscape =
         fittingSize(lines, font, &printer, printableWidth(printer, QPageLayout::Landscape));
@@ -84,8 +83,8 @@ TextPrintLayout textPrintLayout(const QStringList& lines, QPrinter& printer, QFo
   const qreal height = layout.paintRectPixels(printer.resolution()).height();
   const qreal spacing = QFontMetricsF(font, &printer).lineSpacing();
   result.linesPerPage = std::max(1, static_cast<int>(height / spacing) - kFooterLines);
-  result.pages = std::max<int>(1, (static_cast<int>(lines.size()) + result.linesPerPage - 1) /
-                                      result.linesPerPage);
+  result.pages = std::max<int>(
+      1, (static_cast<int>(lines.size()) + result.linesPerPage - 1) / result.linesPerPage);
   return result;
 }
 

@@ -4,7 +4,6 @@
 // printing, the close question and dropped files.
 
 #include "ui/edit_form.h"
-#include "ui/text_print.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +24,7 @@
 #include "ui/editor_dialogs.h"
 #include "ui/find_dialog.h"
 #include "ui/report_plot_files.h"
+#include "ui/text_print.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;

@@ -9,10 +9,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QPrinter>
-#include <QScrollBar>
-#include <QTextEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QToolBar>
 
 #include "tests/ui/ui_test_support.h"

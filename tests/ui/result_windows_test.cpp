@@ -698,8 +698,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   for (QMdiSubWindow* sub : form->mdiArea()->subWindowList())
     placed << QRect(area->mapToGlobal(sub->pos()), sub->size());
   for (const QRect& a : placed)
-    for (const QRect& b : placed)
-      QVERIFY(a == b || !a.contains(b));
+    for (const QRect& b : placed) QVERIFY(a == b || !a.contains(b));
   // Cascade and Tile keep every window at least at its minimum size.
   for (const char* arrange : {"WindowCascadeItem", "WindowTileItem"}) {
     form->findChild<QAction*>(QLatin1String(arrange))->trigger();

@@ -99,7 +99,8 @@ std::string systemHeading(int s) {
 const std::string kDataTable = "TABLE 1: Experimental  Data: Yexp(i); Calculated  Values:\r\n";
 
 TEST(ReportTables, BlocksSpeciesAndComponentsOfEachSystem) {
-  const std::string first = kDataTable + percentageTable("      %Cb( 1) in:  | ", "       C( 1) | ");
+  const std::string first =
+      kDataTable + percentageTable("      %Cb( 1) in:  | ", "       C( 1) | ");
   const std::string second =
       kDataTable + kDataTable +
       percentageTable("      %Cb( 2) in:          |  %Cb(10) in:          | ",
@@ -121,9 +122,9 @@ TEST(ReportTables, BlocksSpeciesAndComponentsOfEachSystem) {
   EXPECT_EQ(two[1].offered, (std::vector<int>{2, 10}));
 
   // Headings that do not read give no components.
-  for (const auto& [titles, species] :
-       {std::pair{"  %Cb( x) in: |", "  C( 1) |"}, {"  %Cb( 3) in: |  %Cb( 2) in: |", "  C( 1) |"},
-        {"  %Cb( 3) in: |", " |"}})
+  for (const auto& [titles, species] : {std::pair{"  %Cb( x) in: |", "  C( 1) |"},
+                                        {"  %Cb( 3) in: |  %Cb( 2) in: |", "  C( 1) |"},
+                                        {"  %Cb( 3) in: |", " |"}})
     EXPECT_TRUE(parseReportSystems(percentageTable(titles, species))[0].offered.empty()) << titles;
 }
 

@@ -19,8 +19,8 @@ int chooserPosition(int remembered, std::size_t items) {
 
 std::string dataSetFileName(const std::string& outputName, int dataSetIndex, const char* extension,
                             int systemIndex) {
-  return blockFileName(systemFileBase(blockFileBase(outputName), systemIndex + 1),
-                       dataSetIndex + 1, extension);
+  return blockFileName(systemFileBase(blockFileBase(outputName), systemIndex + 1), dataSetIndex + 1,
+                       extension);
 }
 
 std::string percentageFileName(const std::string& outputName, int dataSetIndex, int systemIndex) {

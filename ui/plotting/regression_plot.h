@@ -77,9 +77,9 @@ class RegressionLayout {
     Pixel at;
     std::string text;
   };
-  std::vector<PlacedText> statisticsLines(const std::string& regression,
-                                          const std::string& agreement, int textHeight,
-                                          const std::function<int(const std::string&)>& width) const;
+  std::vector<PlacedText> statisticsLines(
+      const std::string& regression, const std::string& agreement, int textHeight,
+      const std::function<int(const std::string&)>& width) const;
 
   // The hover read-out "Ycalc.  = ...;     Yexp. = ...;     D = ..." for the mouse at (mx, my);
   // nothing without a data area.

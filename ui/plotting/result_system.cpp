@@ -75,8 +75,10 @@ std::vector<ReportTables> parseReportSystems(std::string_view reportText) {
   bool headed = false;
   for (const std::string& line : lines) {
     if (line.starts_with(kSystemHeading)) {
-      if (headed) sections.emplace_back();
-      else sections.back().clear();
+      if (headed)
+        sections.emplace_back();
+      else
+        sections.back().clear();
       headed = true;
     }
     sections.back().push_back(line);
