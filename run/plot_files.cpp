@@ -1,5 +1,7 @@
 #include "run/plot_files.h"
 
+#include <algorithm>
+
 #include "base/floating_point.h"
 #include "base/number_format.h"
 
@@ -61,6 +63,10 @@ std::string blockFileBase(const std::string& outputName) {
   const auto dot = outputName.find_last_of('.');
   if (dot == std::string::npos || dot < nameStart) return outputName;
   return outputName.substr(0, dot);
+}
+
+std::string systemFileBase(const std::string& blockBase, int system) {
+  return system <= 1 ? blockBase : blockBase + "S" + fmt::integer(system) + "_";
 }
 
 std::string blockFileName(const std::string& base, int s, const char* extension) {
@@ -127,6 +133,8 @@ void writeBlockPlotFiles(const Model& m, int b, const std::string& base) {
   reg.close();
 }
 
+int percentageSteps(int n) { return n > 0 ? std::max(500 / n, 1) : 1; }
+
 void writePercentageFiles(Engine& engine, const std::string& base) {
   Model& m = engine.model;
   const std::vector<int> shown = shownComponents(m);
@@ -136,7 +144,7 @@ void writePercentageFiles(Engine& engine, const std::string& base) {
     createBlockFile(bcp, percentageFileName(base, b));
     const int n = m.NPoints[b];
     if (n >= 2) {
-      const int steps = 500 / n;
+      const int steps = percentageSteps(n);
       const int first = m.First(b);
       int r = 0;
       m.CurrentPoint = static_cast<std::uint16_t>(first);

@@ -3,11 +3,13 @@
 // tables they share with it: which basic components are shown, the percentage of a component
 // held in each species, the titrant volume added up to each point.
 //
-// Files of all blocks (one section per block): PFP (percentages at the measured points), TTC
-// (titration curves), RAC (residuals against calculated values). Files of one block, created
-// anew: B s ".ECP" (measured and calculated curve), B s ".GAR" (residuals), B s ".REG"
-// (calculated against measured values), B "BC" s ".BCP" (percentages interpolated between the
-// measured points); B is the report's name without its extension, s the block number.
+// Files of all blocks (one section per block, every calculated system of the run): PFP
+// (percentages at the measured points), TTC (titration curves), RAC (residuals against
+// calculated values). Files of one block, created anew: B s ".ECP" (measured and calculated
+// curve), B s ".GAR" (residuals), B s ".REG" (calculated against measured values), B "BC" s
+// ".BCP" (percentages interpolated between the measured points); B is the report's name without
+// its extension for the first calculated system, and that name followed by "S", the system's
+// number and "_" for every further one; s the block number.
 
 #include <string>
 #include <vector>
@@ -40,6 +42,11 @@ std::vector<Real> addedVolumes(const Model& m, int b);
 // The report's name without its extension (from the last "." of its file-name part), any
 // folder kept: "out/res.old.out" gives "out/res.old".
 std::string blockFileBase(const std::string& outputName);
+// The base of the files of one block of calculated system `system` (from 1): blockBase itself
+// for the first system, blockBase + "S" + system + "_" for every further one, so that no
+// system's files replace another's (run.OUT: run1.ECP, runBC1.BCP for system 1, runS2_1.ECP,
+// runS2_BC1.BCP for system 2).
+std::string systemFileBase(const std::string& blockBase, int system);
 // base + s + extension, and base + "BC" + s + ".BCP".
 std::string blockFileName(const std::string& base, int s, const char* extension);
 std::string percentageFileName(const std::string& base, int s);
@@ -51,9 +58,14 @@ void writeResidualSection(const Model& m, int b, TextWriter& rac);
 // The ECP, GAR and REG files of block b, each created anew.
 void writeBlockPlotFiles(const Model& m, int b, const std::string& base);
 
+// Rows interpolated in each interval between consecutive points of a block of n points in its
+// BCP file: floor(500 / n), but at least 1, so that a block of more than 500 points still has
+// a row at every point.
+int percentageSteps(int n);
+
 // The BCP file of every block: the block's first point, then for each interval between
-// consecutive points floor(500 / n) rows whose reagent totals run linearly from one point to
-// the next, each solved at the scratch point 0. A block of fewer than two points gets an
+// consecutive points percentageSteps(n) rows whose reagent totals run linearly from one point
+// to the next, each solved at the scratch point 0. A block of fewer than two points gets an
 // empty file.
 void writePercentageFiles(Engine& engine, const std::string& base);
 

@@ -355,11 +355,11 @@ std::string unprintableFittedValue(const Model& m) {
   return "";
 }
 
-void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem) {
+void WriteDataTables(Engine& engine, RunFiles& files, int system, bool lastSystem) {
   Model& m = engine.model;
   TextWriter& report = files.report;
   const std::vector<int> shown = shownComponents(m);
-  const std::string base = blockFileBase(files.outputName);
+  const std::string base = systemFileBase(blockFileBase(files.outputName), system);
   for (int b = 1; b <= m.NBlocks; ++b) {
     if (m.NBlocks > 1) {
       report.line("");

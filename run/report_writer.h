@@ -24,16 +24,18 @@ void WriteParameterReport(Engine& engine, TextWriter& report);
 // engine.sd[1..n].
 void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter& report, int n);
 
-// For every block: TABLE 1 (measured and calculated values, residuals), TABLE 2 (species
-// concentrations, reagent totals, volume, component totals), TABLE 3 (percentages of the
-// components in each species), with the block's sections of the PFP, TTC and RAC files and its
-// ECP, GAR and REG files; then the BCP files of every block. PFP, TTC and RAC stay open for
-// the next calculated system unless lastSystem is set, which closes them.
 // The first fitted value that its fixed-point field of the parameter report cannot hold (a fit
 // that ran away, say to 1e20), described as "lgBETA( 3) = -1.180E+0020"; empty when every one
 // fits.
 std::string unprintableFittedValue(const Model& m);
 
-void WriteDataTables(Engine& engine, RunFiles& files, bool lastSystem);
+// For every block: TABLE 1 (measured and calculated values, residuals), TABLE 2 (species
+// concentrations, reagent totals, volume, component totals), TABLE 3 (percentages of the
+// components in each species), with the block's sections of the PFP, TTC and RAC files and its
+// ECP, GAR and REG files; then the BCP files of every block. The files of one block of the
+// second and every later calculated system of the run carry the system's number in their names
+// (systemFileBase). PFP, TTC and RAC stay open for the next calculated system unless lastSystem
+// is set, which closes them.
+void WriteDataTables(Engine& engine, RunFiles& files, int system, bool lastSystem);
 
 }  // namespace tarvolin

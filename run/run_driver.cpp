@@ -435,7 +435,7 @@ RunStatus RunDriver::runSystem(int s) {
     if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
     if (!fittedValuesPrintable()) return endEarly(RunStatus::CalculationFailure);
     if (!reportStep()) return endEarly(RunStatus::CalculationFailure);
-    WriteDataTables(*engine_, files_, s == m_.NSystems);
+    WriteDataTables(*engine_, files_, s, s == m_.NSystems);
   } catch (const CalculationAborted&) {
     // The engine has told the user already; nothing more is written.
     return endEarly(RunStatus::CalculationFailure);

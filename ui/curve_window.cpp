@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/plot_canvas.h"
 #include "ui/plotting/data_sets.h"
@@ -22,8 +23,8 @@ constexpr int kChooserWidth = 48;
 }  // namespace
 
 CurveWindow::CurveWindow(ResultWindowHost& host, ResultSource source, const QString& chooserLabel,
-                         QWidget* parent)
-    : QWidget(parent), host_(host), source_(std::move(source)) {
+                         QSize preferredSize, QWidget* parent)
+    : QWidget(parent), host_(host), source_(std::move(source)), preferredSize_(preferredSize) {
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
@@ -32,24 +33,53 @@ CurveWindow::CurveWindow(ResultWindowHost& host, ResultSource source, const QStr
   setMouseTracking(true);
 
   chooserLabel_ = new QLabel(chooserLabel, this);
-  chooserLabel_->setFont(plotFont());
   chooser_ = new QComboBox(this);
-  chooser_->setFont(plotFont());
-  chooser_->setFixedWidth(kChooserWidth);
-  // The report's data sets stay what they were when the window opened: a run closes the
-  // result windows before it writes new files.
-  const plotting::DataSetChoice choice = plotting::dataSetChoice(source_.system.dataSets, 0);
+  systemLabel_ = new QLabel(QStringLiteral("System:"), this);
+  systemChooser_ = new QComboBox(this);
+  for (QComboBox* combo : {chooser_, systemChooser_}) combo->setFixedWidth(kChooserWidth);
+  for (QWidget* control :
+       {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
+        static_cast<QWidget*>(systemLabel_), static_cast<QWidget*>(systemChooser_)})
+    control->setFont(plotFont());
+  // The report's systems and data sets stay what they were when the window opened: a run
+  // closes the result windows before it writes new files.
+  const plotting::DataSetChoice systems = plotting::dataSetChoice(source_.systemCount(), 0);
+  for (const std::string& item : systems.items)
+    systemChooser_->addItem(QString::fromStdString(item));
+  systemLabel_->setVisible(systems.shown);
+  systemChooser_->setVisible(systems.shown);
+  fillDataSetChooser();
+  connect(chooser_, &QComboBox::activated, this, &CurveWindow::chooseDataSet);
+  connect(systemChooser_, &QComboBox::activated, this, &CurveWindow::chooseSystem);
+}
+
+QSize CurveWindow::minimumSizeHint() const {
+  return {std::min(preferredSize_.width(), 360), std::min(preferredSize_.height(), 240)};
+}
+
+// The data sets of the system shown; the one chosen before stays while the system has it.
+void CurveWindow::fillDataSetChooser() {
+  const plotting::DataSetChoice choice = plotting::dataSetChoice(system().dataSets, dataSetIndex_);
+  const QSignalBlocker blocker(chooser_);
+  chooser_->clear();
   for (const std::string& item : choice.items) chooser_->addItem(QString::fromStdString(item));
   chooser_->setCurrentIndex(choice.selected);
   dataSetIndex_ = choice.selected;
   chooserShown_ = choice.shown;
   chooserLabel_->setVisible(choice.shown);
   chooser_->setVisible(choice.shown);
-  connect(chooser_, &QComboBox::activated, this, &CurveWindow::chooseDataSet);
 }
 
 void CurveWindow::chooseDataSet(int index) {
   dataSetIndex_ = index;
+  redraw();
+}
+
+void CurveWindow::chooseSystem(int index) {
+  systemIndex_ = index;
+  fillDataSetChooser();
+  systemChanged();
+  placeControls();
   redraw();
 }
 
@@ -106,13 +136,28 @@ void CurveWindow::resizeEvent(QResizeEvent* event) {
   update();
 }
 
-void CurveWindow::placeControls() { placeAtTopCentre(chooserLabel_, chooser_); }
+void CurveWindow::placeControls() {
+  const int height = systemChooser_->sizeHint().height();
+  const int labelWidth = systemLabel_->sizeHint().width();
+  systemLabel_->setGeometry(kControlGap, kControlTop, labelWidth, height);
+  systemChooser_->setGeometry(kControlGap * 2 + labelWidth, kControlTop, kChooserWidth, height);
+  placeAtTopCentre(chooserLabel_, chooser_);
+}
+
+int CurveWindow::systemChooserRight() const {
+  return systemChooser_->isVisibleTo(this) ? systemChooser_->geometry().right() + kControlGap : 0;
+}
+
+plotting::Pixel CurveWindow::titlePosition(plotting::Pixel centred) const {
+  return {std::max(centred.x, systemChooserRight()), centred.y};
+}
 
 void CurveWindow::placeAtTopCentre(QWidget* first, QWidget* second) {
   const int height = second->sizeHint().height();
   const int firstWidth = first->sizeHint().width();
   const int secondWidth = second->width();
-  const int left = (width() - firstWidth - kControlGap - secondWidth) / 2;
+  const int centred = (width() - firstWidth - kControlGap - secondWidth) / 2;
+  const int left = std::max(centred, systemChooserRight());
   first->setGeometry(left, kControlTop, firstWidth, height);
   second->setGeometry(left + firstWidth + kControlGap, kControlTop, secondWidth, height);
 }

@@ -12,13 +12,15 @@ using namespace plotting;
 
 DeltaForm::DeltaForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
     : CurveWindow(host, std::move(source),
-                  QStringLiteral("Graphical Analysis of Residuals for Data Set:"), parent) {
+                  QStringLiteral("Graphical Analysis of Residuals for Data Set:"), defaultSize(),
+                  parent) {
   setWindowTitle(QStringLiteral("Residual Analysis"));
 }
 
 std::string DeltaForm::readPlot() {
   plot_ = loadResidualPlot(
-      dataSetFileName(source().outputName, dataSetIndex(), kResidualFileExtension), separator());
+      dataSetFileName(source().outputName, dataSetIndex(), kResidualFileExtension, systemIndex()),
+      separator());
   return plot_.message;
 }
 
@@ -36,7 +38,7 @@ void DeltaForm::paintPlot(QPainter& painter) {
   }
   if (titleShown()) {
     const QString title = QString::fromLatin1(kResidualTitle);
-    drawTextAt(painter, frame.titleAt(textWidth(painter, title)), title);
+    drawTextAt(painter, titlePosition(frame.titleAt(textWidth(painter, title))), title);
   }
   const QString xCaption = QString::fromLatin1(kResidualXCaption);
   drawTextAt(painter, frame.bottomCaptionAt(textWidth(painter, xCaption)), xCaption);

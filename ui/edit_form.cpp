@@ -21,12 +21,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "base/number_format.h"
 #include "ui/find_dialog.h"
 #include "ui/report_plot_files.h"
+#include "ui/text_print.h"
 
 namespace tarvolin::ui {
 namespace {
@@ -120,6 +122,13 @@ QString withCrLf(const QString& text) {
 QStringList editorSaveFilters() {
   return {QStringLiteral("Input file (*.dat)"), QStringLiteral("Input file (*.sqd)"),
           QStringLiteral("Output file (*.out)"), QStringLiteral("All files (*)")};
+}
+
+int startingFilter(const QString& path) {
+  const QString extension = QFileInfo(path).suffix().toUpper();
+  if (extension == QLatin1String("SQD")) return 1;
+  if (extension == QLatin1String("OUT")) return 2;
+  return 0;
 }
 
 QString applyFilterExtension(const QString& path, int filterIndex) {
@@ -216,26 +225,33 @@ void EditForm::createMenus() {
     host_->fileNew();
     host_->setStatusText(2, QString());
   });
-  connect(addCommand(file, "fileOpen", tr("&Open...")), &QAction::triggered, this, [this] {
+  QAction* open = addCommand(file, "fileOpen", tr("&Open..."));
+  showMainWindowShortcut(open, QKeySequence::Open);
+  connect(open, &QAction::triggered, this, [this] {
     if (host_) host_->fileOpen();
   });
-  connect(addCommand(file, "fileClose", tr("&Close")), &QAction::triggered, this,
-          &EditForm::closeWindow);
+  QAction* close = addCommand(file, "fileClose", tr("&Close"));
+  showMainWindowShortcut(close, QKeySequence(tr("Ctrl+W")));
+  connect(close, &QAction::triggered, this, &EditForm::closeWindow);
   connect(addCommand(file, "fileCloseAll", tr("C&lose All")), &QAction::triggered, this, [this] {
     if (host_) host_->closeAll();
   });
   file->addSeparator();
-  connect(addCommand(file, "fileSave", tr("&Save")), &QAction::triggered, this, &EditForm::save);
+  connect(addCommand(file, "fileSave", tr("&Save"), QKeySequence::Save), &QAction::triggered, this,
+          &EditForm::save);
   connect(addCommand(file, "fileSaveAs", tr("Save &as...")), &QAction::triggered, this,
           &EditForm::saveAs);
   file->addSeparator();
   QAction* printItem = addCommand(file, "filePrint", tr("&Print"));
+  showMainWindowShortcut(printItem, QKeySequence::Print);
   printItem->setStatusTip(tr("Print current file"));
   connect(printItem, &QAction::triggered, this, &EditForm::print);
   connect(addCommand(file, "filePrinterSetup", tr("Prin&ter setup...")), &QAction::triggered, this,
           &EditForm::printerSetup);
   file->addSeparator();
-  connect(addCommand(file, "fileExit", tr("E&xit")), &QAction::triggered, this, [this] {
+  QAction* exit = addCommand(file, "fileExit", tr("E&xit"));
+  showMainWindowShortcut(exit, QKeySequence(tr("Ctrl+Q")));
+  connect(exit, &QAction::triggered, this, [this] {
     if (host_) host_->exitProgram();
   });
 
@@ -251,6 +267,8 @@ void EditForm::createMenus() {
       addCommand(editMenu_, "editSelectAll", tr("Select &all"), QKeySequence(tr("Ctrl+A")));
   editMenu_->addSeparator();
   QAction* find = addCommand(editMenu_, "editFind", tr("&Find..."), QKeySequence(tr("Ctrl+F")));
+  QAction* findNext =
+      addCommand(editMenu_, "editFindNext", tr("Find &Next"), QKeySequence(Qt::Key_F3));
   connect(editMenu_, &QMenu::aboutToShow, this, &EditForm::updateEditCommands);
   // Kept current between menu openings too, so that Ctrl+D acts on a selection made since.
   connect(editor_, &QTextEdit::selectionChanged, this, &EditForm::updateEditCommands);
@@ -269,6 +287,14 @@ void EditForm::createMenus() {
   });
   connect(selectAll, &QAction::triggered, editor_, &QTextEdit::selectAll);
   connect(find, &QAction::triggered, this, &EditForm::showFindDialog);
+  // Find Next repeats the last search, or asks for one when there was none.
+  connect(findNext, &QAction::triggered, this, [this] {
+    FindDialog* dialog = findDialog();
+    if (dialog->text().isEmpty())
+      showFindDialog();
+    else
+      findNextOrSay(dialog->text(), dialog->matchCase(), dialog->wholeWord());
+  });
 
   QMenu* character = menuBar_->addMenu(tr("&Character"));
   auto* alignment = new QActionGroup(this);
@@ -306,6 +332,14 @@ void EditForm::createMenus() {
   popup_->addSeparator();
   popup_->addAction(find);
   connect(popup_, &QMenu::aboutToShow, this, &EditForm::updateEditCommands);
+}
+
+// Open, Close, Print and Exit are the main window's commands, whose shortcuts act in every
+// window inside it (two shortcuts of one key would cancel each other out): the editor's items
+// show them without taking them.
+void EditForm::showMainWindowShortcut(QAction* action, const QKeySequence& shortcut) {
+  action->setShortcut(shortcut);
+  action->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void EditForm::setEditorFont() {
@@ -368,6 +402,34 @@ void EditForm::setFileName(const QString& path) {
 
 bool EditForm::isModified() const { return editor_->document()->isModified(); }
 
+QSize EditForm::sizeHint() const {
+  const QFontMetrics metrics(editor_->font());
+  return {metrics.horizontalAdvance(QLatin1Char('0')) * 80 + 40,
+          metrics.lineSpacing() * 30 + menuBar_->sizeHint().height() + 20};
+}
+
+QSize EditForm::minimumSizeHint() const { return {320, 200}; }
+
+// The line after it is brought into view first: a reader reports the line it had reached, and
+// the word it stopped at may stand on the next.
+void EditForm::goToLine(int line) {
+  QTextDocument* document = editor_->document();
+  QTextBlock block = document->findBlockByNumber(line - 1);
+  if (!block.isValid()) block = document->lastBlock();
+  const auto show = [editor = editor_, block] {
+    const QTextBlock next = block.next();
+    if (next.isValid()) {
+      editor->setTextCursor(QTextCursor(next));
+      editor->ensureCursorVisible();
+    }
+    editor->setTextCursor(QTextCursor(block));
+    editor->ensureCursorVisible();
+  };
+  show();
+  // Once the window has its final size the lines are scrolled into view again.
+  QTimer::singleShot(0, editor_, show);
+}
+
 bool EditForm::writeFile(const QString& path) {
   // The raw text: the control's plain-text view would turn no-break spaces into blanks.
   const QString text = withCrLf(editor_->document()->toRawText());
@@ -422,7 +484,8 @@ bool EditForm::saveAs() {
   const QString folder = host_ ? host_->workFolder() : QDir::currentPath();
   const QString start = QFileInfo(oldName).isAbsolute() ? oldName : QDir(folder).filePath(oldName);
 
-  const auto choice = dialogs_->saveFileName(this, start, editorSaveFilters(), 0);
+  const auto choice =
+      dialogs_->saveFileName(this, start, editorSaveFilters(), startingFilter(oldName));
   if (!choice || choice->path.isEmpty()) return false;
   const QString path = applyFilterExtension(choice->path, choice->filterIndex);
 
@@ -447,6 +510,13 @@ bool EditForm::saveAs() {
     }
   }
   return true;
+}
+
+void EditForm::findNextOrSay(const QString& text, bool matchCase, bool wholeWord) {
+  if (!findNext(text, matchCase, wholeWord))
+    dialogs_->information(
+        findDialog_ && findDialog_->isVisible() ? static_cast<QWidget*>(findDialog_) : this,
+        tr("Find"), QStringLiteral("Cannot find \"%1\"").arg(text));
 }
 
 bool EditForm::findNext(const QString& text, bool matchCase, bool wholeWord) {
@@ -484,7 +554,7 @@ void EditForm::updateEditCommands() {
 FindDialog* EditForm::findDialog() {
   if (findDialog_ == nullptr) {
     findDialog_ = new FindDialog(this);
-    connect(findDialog_, &FindDialog::findNext, this, &EditForm::findNext);
+    connect(findDialog_, &FindDialog::findNext, this, &EditForm::findNextOrSay);
   }
   return findDialog_;
 }
@@ -506,7 +576,7 @@ void EditForm::print() {
   target.setDocName(fileName_);
   if (!dialogs_->print(this, target)) return;
   target.setDocName(fileName_);
-  editor_->print(&target);
+  printText(editor_->document()->toRawText(), target, editor_->document()->defaultFont());
 }
 
 void EditForm::printerSetup() { dialogs_->printerSetup(this, printer()); }

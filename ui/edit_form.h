@@ -49,9 +49,21 @@ class EditForm : public QWidget {
 
   bool isModified() const;
 
+  // Eighty columns by thirty lines of the editor's font; below the minimum the text does not
+  // read.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+  // Puts the cursor at the start of the line (from 1; past the end: the last line) and scrolls
+  // it and the line after it into view.
+  void goToLine(int line);
+
   // Looks for `text` from the end of the selection to the end of the text; a match is
   // selected and scrolled into view. False, with nothing changed, when there is none.
   bool findNext(const QString& text, bool matchCase, bool wholeWord);
+  // The find dialog's Find Next and F3: findNext, and when nothing is found the message
+  // Cannot find "text".
+  void findNextOrSay(const QString& text, bool matchCase, bool wholeWord);
 
   // Panel 1 "Line: ... Col: ..." of the cursor and panel 2 "Modified"; the main window calls
   // this when the window becomes active.
@@ -90,6 +102,7 @@ class EditForm : public QWidget {
   QAction* addCommand(QMenu* menu, const QString& name, const QString& caption,
                       const QKeySequence& shortcut = {});
   void setEditorFont();
+  static void showMainWindowShortcut(QAction* action, const QKeySequence& shortcut);
   bool writeFile(const QString& path);
   void openDroppedFiles(const QStringList& paths);
   void closeWindow();
@@ -119,6 +132,9 @@ EditForm* createEditForm(EditorHost* host, QWidget* parent = nullptr);
 
 // The save dialog's filters, in the order the extension rule counts them.
 QStringList editorSaveFilters();
+// The filter the save dialog starts on: the one of the file's own kind (a report starts on the
+// report filter, so that a name typed without extension gives a report), the first otherwise.
+int startingFilter(const QString& path);
 // The extension rule of Save as: filters 0, 1 and 2 give the name the extension ".DAT",
 // ".SQD" or ".OUT" (replacing the last extension of the file-name part, or appended when it
 // has none); a name that already carries it, in any letter case, stays as typed. Any other

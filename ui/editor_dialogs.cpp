@@ -17,6 +17,10 @@ class QtEditorDialogs : public EditorDialogs {
     QMessageBox::warning(parent, caption, text);
   }
 
+  void information(QWidget* parent, const QString& caption, const QString& text) override {
+    QMessageBox::information(parent, caption, text);
+  }
+
   void error(QWidget* parent, const QString& caption, const QString& text) override {
     QMessageBox::critical(parent, caption, text);
   }

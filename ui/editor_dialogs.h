@@ -28,6 +28,8 @@ class EditorDialogs {
 
   // A message with the exclamation icon and an OK button.
   virtual void warning(QWidget* parent, const QString& caption, const QString& text) = 0;
+  // A message with the information icon and an OK button.
+  virtual void information(QWidget* parent, const QString& caption, const QString& text) = 0;
   // A message with the error icon and an OK button.
   virtual void error(QWidget* parent, const QString& caption, const QString& text) = 0;
   // A question with Yes, No and Cancel; closing the box counts as Cancel.

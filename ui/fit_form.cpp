@@ -1,5 +1,6 @@
 #include "ui/fit_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -8,6 +9,14 @@
 #include <QPushButton>
 
 namespace tarvolin::ui {
+
+namespace {
+
+// Title bar room besides the caption: the window icon, the buttons a window manager may add
+// and the margins.
+constexpr int kTitleBarAllowance = 120;
+
+}  // namespace
 
 FitForm::FitForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -43,13 +52,24 @@ FitForm::FitForm(QWidget* parent)
   layout->addLayout(grid);
   layout->addSpacing(6);
   layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  fitToCaption();
 }
 
 void FitForm::setMethod(int methodIndex) {
   static const char* const names[] = {"GRADIENT", "SIMPLEX", "M-CARLO"};
   const char* name = methodIndex >= 0 && methodIndex <= 2 ? names[methodIndex] : names[0];
   setWindowTitle(QStringLiteral("Fitting Procedure %1 in Progress").arg(QLatin1String(name)));
+  fitToCaption();
+}
+
+// The window is as wide as its caption needs, with room for the title bar's icon and buttons
+// (a window manager cuts a caption that does not fit), and never narrower than its contents.
+void FitForm::fitToCaption() {
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  const int captionWidth =
+      QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarAllowance;
+  setFixedSize(layout()->sizeHint().expandedTo(QSize(captionWidth, 0)));
 }
 
 void FitForm::setReadouts(const QString& iteration, const QString& value) {

@@ -32,6 +32,8 @@ class FitForm : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void fitToCaption();
+
   QLabel* iteration_;
   QLabel* value_;
   QPushButton* cancel_;

@@ -1,5 +1,6 @@
 #include "ui/form_lin_reg_xy.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -27,7 +28,7 @@ QString fromStd(const std::string& text) { return QString::fromStdString(text); 
 }  // namespace
 
 FormLinRegXY::FormLinRegXY(ResultWindowHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window), host_(host) {
+    : QWidget(parent, Qt::Tool), host_(host) {
   setWindowTitle(QStringLiteral("P L O T :     Yexp  vs Ycalc"));
   setAutoFillBackground(true);
   QPalette palette = this->palette();
@@ -41,9 +42,22 @@ FormLinRegXY::FormLinRegXY(ResultWindowHost& host, QWidget* parent)
   chooser_ = new QComboBox(this);
   chooser_->setFont(plotFont());
   chooser_->setFixedWidth(kChooserWidth);
-  chooserLabel_->hide();
-  chooser_->hide();
+  systemLabel_ = new QLabel(QStringLiteral("System:"), this);
+  systemLabel_->setFont(plotFont());
+  systemChooser_ = new QComboBox(this);
+  systemChooser_->setFont(plotFont());
+  systemChooser_->setFixedWidth(kChooserWidth);
+  for (QWidget* control :
+       {static_cast<QWidget*>(chooserLabel_), static_cast<QWidget*>(chooser_),
+        static_cast<QWidget*>(systemLabel_), static_cast<QWidget*>(systemChooser_)})
+    control->hide();
   connect(chooser_, &QComboBox::activated, this, &FormLinRegXY::chooseDataSet);
+  connect(systemChooser_, &QComboBox::activated, this, &FormLinRegXY::chooseSystem);
+  auto* close = new QAction(this);
+  close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  connect(close, &QAction::triggered, this, &QWidget::close);
+  addAction(close);
+  setMinimumSize(420, 360);
 
   statusBar_ = new QStatusBar(this);
   statusBar_->setSizeGripEnabled(false);
@@ -57,8 +71,10 @@ FormLinRegXY::FormLinRegXY(ResultWindowHost& host, QWidget* parent)
   rebuildChooser();
 }
 
+// A report of another run may have fewer systems: the first is shown then.
 void FormLinRegXY::setSource(ResultSource source) {
   source_ = std::move(source);
+  if (systemIndex_ >= source_.systemCount()) systemIndex_ = 0;
   rebuildChooser();
 }
 
@@ -70,17 +86,23 @@ ClientRect FormLinRegXY::plotClient() const {
   return {0, 0, width(), height() - statusBar_->sizeHint().height()};
 }
 
-// The chooser lists the data sets of the last run; one that the run no longer has falls back
-// to the first.
+// The choosers list the systems of the last run and the data sets of the system shown; one that
+// the run no longer has falls back to the first.
 void FormLinRegXY::rebuildChooser() {
-  const DataSetChoice choice = dataSetChoice(source_.system.dataSets, dataSetIndex_);
-  const QSignalBlocker blocker(chooser_);
-  chooser_->clear();
-  for (const std::string& item : choice.items) chooser_->addItem(fromStd(item));
-  chooser_->setCurrentIndex(choice.selected);
+  const auto fill = [](QComboBox* combo, QLabel* label, const DataSetChoice& choice) {
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (const std::string& item : choice.items) combo->addItem(fromStd(item));
+    combo->setCurrentIndex(choice.selected);
+    label->setVisible(choice.shown);
+    combo->setVisible(choice.shown);
+  };
+  const DataSetChoice systems = dataSetChoice(source_.systemCount(), systemIndex_);
+  fill(systemChooser_, systemLabel_, systems);
+  systemIndex_ = systems.selected;
+  const DataSetChoice choice = dataSetChoice(source_.system(systemIndex_).dataSets, dataSetIndex_);
+  fill(chooser_, chooserLabel_, choice);
   dataSetIndex_ = choice.selected;
-  chooserLabel_->setVisible(choice.shown);
-  chooser_->setVisible(choice.shown);
   placeChooser();
 }
 
@@ -91,6 +113,12 @@ void FormLinRegXY::placeChooser() {
   const int labelWidth = chooserLabel_->sizeHint().width();
   chooserLabel_->setGeometry(x - labelWidth - kChooserMargin, kChooserMargin, labelWidth,
                              box.height());
+  const int right = chooser_->isVisibleTo(this) ? chooserLabel_->x() : width();
+  const int systemX = right - kChooserWidth - 2 * kChooserMargin;
+  systemChooser_->setGeometry(systemX, kChooserMargin, kChooserWidth, box.height());
+  const int systemLabelWidth = systemLabel_->sizeHint().width();
+  systemLabel_->setGeometry(systemX - systemLabelWidth - kChooserMargin, kChooserMargin,
+                            systemLabelWidth, box.height());
 }
 
 void FormLinRegXY::chooseDataSet(int index) {
@@ -98,13 +126,20 @@ void FormLinRegXY::chooseDataSet(int index) {
   dataOpenFile();
 }
 
+void FormLinRegXY::chooseSystem(int index) {
+  systemIndex_ = index;
+  dataOpenFile();
+}
+
 void FormLinRegXY::dataOpenFile() {
   if (!source_.folder.isEmpty()) QDir::setCurrent(source_.folder);
   rebuildChooser();
   separator_ = userDecimalSeparator();
-  const std::string name = dataSetFileName(source_.outputName, dataSetIndex_, ".REG");
+  const std::string name = dataSetFileName(source_.outputName, dataSetIndex_, ".REG", systemIndex_);
   linRegPlotOK_ = false;
   selectedPoint_ = 0;
+  // The read-outs named a point of the data shown before.
+  for (QLabel* panel : panels_) panel->clear();
   load_ = loadRegressionFile(name, separator_);
   if (load_.status != RegressionLoadStatus::missingFile)
     setWindowTitle(fromStd(regressionCaption(name)));
@@ -157,9 +192,13 @@ void FormLinRegXY::PlotXY(QPainter& painter) {
   painter.setFont(plotFont(9));
   painter.setPen(colourOf(kNavy));
   const Agreement agreement = agreementOfYcalcWithYexp(plot.data.Ycalc, plot.data.Yexp);
-  drawTextAt(painter, layout.regressionLineAt(), regressionLine(plot.fit, plot.data.N(), sep));
-  drawTextAt(painter, layout.agreementLineAt(painter.fontMetrics().height()),
-             agreementLine(agreement, sep));
+  const auto width = [&painter](const std::string& text) {
+    return textWidth(painter, fromStd(text));
+  };
+  for (const auto& line :
+       layout.statisticsLines(regressionLine(plot.fit, plot.data.N(), sep),
+                              agreementLine(agreement, sep), painter.fontMetrics().height(), width))
+    drawTextAt(painter, line.at, fromStd(line.text));
 }
 
 bool FormLinRegXY::ignoredMouseState(const QMouseEvent& event) {

@@ -5,8 +5,9 @@
 // agreement of Ycalc with Yexp. Points on the diagonal mean the model explains the data; a
 // slope away from 1 or a band the points leave shows what it misses.
 //
-// A top-level window of its own, created once and hidden; after each run the main window loads
-// it and shows it when the data set held enough points to plot.
+// A window of its own beside the document windows (a tool window of the main window, so that it
+// stays in front of it), created once and hidden; after each run the main window loads it and
+// shows it when the data set held enough points to plot.
 
 #include <QWidget>
 
@@ -38,6 +39,8 @@ class FormLinRegXY : public QWidget {
   bool plotReady() const { return linRegPlotOK_; }
 
   int dataSetIndex() const { return dataSetIndex_; }
+  int systemIndex() const { return systemIndex_; }
+  QComboBox* systemChooser() const { return systemChooser_; }
   // 1-based file position of the highlighted point; 0 when none.
   int selectedPoint() const { return selectedPoint_; }
   const plotting::RegressionLoad& loaded() const { return load_; }
@@ -59,6 +62,7 @@ class FormLinRegXY : public QWidget {
   // Mouse events pass unhandled with Ctrl held and no button down.
   static bool ignoredMouseState(const QMouseEvent& event);
   void chooseDataSet(int index);
+  void chooseSystem(int index);
   void rebuildChooser();
   void placeChooser();
   void PlotXY(QPainter& painter);
@@ -68,11 +72,14 @@ class FormLinRegXY : public QWidget {
   plotting::RegressionLoad load_;
   bool linRegPlotOK_ = false;
   int dataSetIndex_ = 0;
+  int systemIndex_ = 0;
   int selectedPoint_ = 0;
   char separator_ = '.';
 
   QLabel* chooserLabel_ = nullptr;
   QComboBox* chooser_ = nullptr;
+  QLabel* systemLabel_ = nullptr;
+  QComboBox* systemChooser_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
   QLabel* panels_[3] = {};
 };

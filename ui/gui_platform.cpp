@@ -1,11 +1,11 @@
 #include "ui/gui_platform.h"
 
-#include <cfenv>
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <cfenv>
 
 namespace tarvolin::ui {
 
@@ -32,6 +32,14 @@ class FloatingPointFlagsKept {
 
 void GuiPlatform::setMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
 
+int inputLineOfMessage(const QString& text) {
+  static const QRegularExpression named(
+      QStringLiteral("^(?:The DATA file error at reading line >= |Data input error\\. Please, look "
+                     "line )(\\d+)"));
+  const QRegularExpressionMatch match = named.match(text);
+  return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
 MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& caption,
                                        const std::string& text, MessageButtons buttons) {
   return showMessage(kind, QString::fromStdString(caption), QString::fromStdString(text), buttons);
@@ -40,6 +48,11 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& capt
 MessageResult GuiPlatform::showMessage(MessageKind kind, const QString& caption,
                                        const QString& text, MessageButtons buttons) {
   FloatingPointFlagsKept kept;
+  if (const int line = inputLineOfMessage(text)) inputErrorLine_ = line;
+  if (progressWindow_ && progressWindow_->isVisible()) {
+    progressWindow_->hide();
+    progressHidden_ = true;
+  }
   if (messageHook()) return messageHook()(kind, caption, text, buttons);
   QMessageBox::Icon icon = QMessageBox::Information;
   if (kind == MessageKind::Warning) icon = QMessageBox::Warning;
@@ -50,12 +63,17 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const QString& caption,
   if (buttons == MessageButtons::YesNo) standard = QMessageBox::Yes | QMessageBox::No;
   if (buttons == MessageButtons::YesNoCancel)
     standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  // Owned by the main window, and so in front of it under any window manager.
   QMessageBox box(icon, caption, text, standard, parent_);
   switch (box.exec()) {
-    case QMessageBox::Yes: return MessageResult::Yes;
-    case QMessageBox::No: return MessageResult::No;
-    case QMessageBox::Cancel: return MessageResult::Cancel;
-    default: return MessageResult::Ok;
+    case QMessageBox::Yes:
+      return MessageResult::Yes;
+    case QMessageBox::No:
+      return MessageResult::No;
+    case QMessageBox::Cancel:
+      return MessageResult::Cancel;
+    default:
+      return MessageResult::Ok;
   }
 }
 
@@ -66,6 +84,8 @@ void GuiPlatform::processPendingEvents() {
 
 void GuiPlatform::showProgress(const std::string& iteration, const std::string& value) {
   FloatingPointFlagsKept kept;
+  if (progressHidden_ && progressWindow_) progressWindow_->show();
+  progressHidden_ = false;
   if (progress_) progress_(QString::fromStdString(iteration), QString::fromStdString(value));
 }
 

@@ -1,16 +1,25 @@
 #pragma once
 // The platform services of the desktop program: message boxes, processing of pending window
 // events during a fit, the progress dialog's two read-outs and the Cancel request.
+//
+// The progress window stays on top of the program's windows, so that a message box shown during
+// a run would open underneath it: the window is hidden while a box is up and comes back with
+// the next progress report. An input message names the line of the input file it stopped at;
+// that line is kept, so that the file opens for correction there.
 
+#include <QPointer>
+#include <QString>
+#include <QWidget>
 #include <functional>
 
 #include "base/platform.h"
 
-#include <QString>
-
-class QWidget;
-
 namespace tarvolin::ui {
+
+// The input line a message names: "The DATA file error at reading line >= 22 ..." of the DAT
+// reader, "Data input error. Please, look line 7 ..." of the SUPERQUAD reader; 0 for a message
+// that names none.
+int inputLineOfMessage(const QString& text);
 
 class GuiPlatform : public Platform {
  public:
@@ -36,6 +45,11 @@ class GuiPlatform : public Platform {
   }
   void requestCancel() { cancel_ = true; }
   void clearCancel() { cancel_ = false; }
+  // The progress window of the run under way; null when no run is.
+  void setProgressWindow(QWidget* window) { progressWindow_ = window; }
+  // The input line named by the last input message since clearInputErrorLine; 0 when none.
+  int inputErrorLine() const { return inputErrorLine_; }
+  void clearInputErrorLine() { inputErrorLine_ = 0; }
 
   // Window tests answer the message boxes of every platform object through this hook instead
   // of a modal box; null restores the boxes.
@@ -45,6 +59,9 @@ class GuiPlatform : public Platform {
 
  private:
   QWidget* parent_;
+  QPointer<QWidget> progressWindow_;
+  bool progressHidden_ = false;  // by a message box, until the next progress report
+  int inputErrorLine_ = 0;
   bool cancel_ = false;
   std::function<void(const QString&, const QString&)> progress_;
 };

@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
@@ -67,6 +68,7 @@ class PictureChild : public QScrollArea {
     setWidget(label);
     setWindowTitle(name);
   }
+  QSize minimumSizeHint() const override { return {200, 150}; }
 };
 
 }  // namespace
@@ -118,7 +120,12 @@ MainForm::MainForm(const QString& workFolder, QWidget* parent)
     return QProcess::startDetached(program, args);
   };
   qApp->installEventFilter(this);
-  resize(1024, 720);
+  // Room for the report and the result windows beside it on the screen it opens on.
+  QSize size(1024, 720);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    size = size.expandedTo(screen->availableGeometry().size() * 0.85)
+               .boundedTo(screen->availableGeometry().size());
+  resize(size);
 }
 
 MainForm::~MainForm() {
@@ -142,6 +149,7 @@ void MainForm::createActions() {
   connect(a, &QAction::triggered, this, &MainForm::fileNew);
   a = make(QStringLiteral("&Open..."), "FileOpenItem",
            QStringLiteral("Open an input file or a report in an editor window"));
+  a->setShortcut(QKeySequence::Open);
   connect(a, &QAction::triggered, this, &MainForm::fileOpen);
   saveImageAction_ = make(QStringLiteral("Save as &Image..."), "MenuSaveasImage",
                           QStringLiteral("Save the picture of the active window as a JPEG file"));
@@ -151,10 +159,12 @@ void MainForm::createActions() {
   connect(a, &QAction::triggered, this, &MainForm::loadImageCommand);
   a = make(QStringLiteral("Close&All"), "CloseAll", QStringLiteral("Close every window"));
   connect(a, &QAction::triggered, this, &MainForm::closeAll);
-  printAction_ = make(QStringLiteral("&Print"), "FilePrintItem",
-                      QStringLiteral("Print the picture of the active window"));
+  printAction_ =
+      make(QStringLiteral("&Print"), "FilePrintItem", QStringLiteral("Print the active window"));
+  printAction_->setShortcut(QKeySequence::Print);
   connect(printAction_, &QAction::triggered, this, &MainForm::printCommand);
   a = make(QStringLiteral("E&xit"), "FileExitItem", QStringLiteral("End the program"));
+  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(a, &QAction::triggered, this, &MainForm::exitProgram);
 
   a = make(QStringLiteral("&Interactive Data Input..."), "InteractDataInput",
@@ -225,6 +235,17 @@ void MainForm::createMenus() {
   window->addSeparator();
   window->addAction(QStringLiteral("&Next Window"), mdi_, &QMdiArea::activateNextSubWindow);
   window->addAction(QStringLiteral("&Previous Window"), mdi_, &QMdiArea::activatePreviousSubWindow);
+  a = window->addAction(QStringLiteral("C&lose Window"), this, [this] {
+    if (QWidget* target = activeChildWidget(); target == linReg_ && linReg_)
+      linReg_->close();
+    else
+      mdi_->closeActiveSubWindow();
+  });
+  a->setObjectName(QStringLiteral("WindowCloseItem"));
+  // Each document window takes Ctrl+W itself (its system menu's Close); the item only shows it.
+  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  a->setShortcutContext(Qt::WidgetShortcut);
+  connect(window, &QMenu::aboutToShow, this, [this, window] { listWindows(window); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   a = help->addAction(QStringLiteral("TARVOLIN &Help"), this, &MainForm::showHelp);
@@ -371,6 +392,7 @@ QMdiSubWindow* MainForm::addChild(QWidget* child) {
 }
 
 QWidget* MainForm::activeChildWidget() const {
+  if (regressionIsTarget_ && linReg_ && linReg_->isVisible()) return linReg_;
   QMdiSubWindow* sub = mdi_->currentSubWindow();
   if (!sub) return nullptr;
   return sub->widget() ? sub->widget() : sub;
@@ -383,8 +405,12 @@ QWidget* MainForm::activeChildWidget() const {
 // for instance under a message box; the current window stays current then.)
 void MainForm::updateChildCommands() {
   QMdiSubWindow* sub = mdi_->currentSubWindow();
-  saveImageAction_->setEnabled(sub != nullptr);
-  printAction_->setEnabled(sub != nullptr);
+  // Another document window activated (not the same one again as the main window comes back
+  // to the front) is where the user works now.
+  if (sub && sub != lastActiveSub_) regressionIsTarget_ = false;
+  if (sub) lastActiveSub_ = sub;
+  saveImageAction_->setEnabled(activeChildWidget() != nullptr);
+  printAction_->setEnabled(activeChildWidget() != nullptr);
   if (auto* editor = sub ? qobject_cast<EditForm*>(sub->widget()) : nullptr) {
     editor->updateStatus();
   } else if (!sub || mdi_->activeSubWindow() == sub) {
@@ -442,6 +468,8 @@ void MainForm::computeCommand(bool singleStep) {
   fitForm_->setMethod(checkedMethod());
   fitForm_->setReadouts(QStringLiteral("0"), QStringLiteral("0.0"));
   fitForm_->show();
+  platform_.clearInputErrorLine();
+  platform_.setProgressWindow(fitForm_);
   platform_.setProgressDisplay([this](const QString& iteration, const QString& value) {
     fitForm_->setReadouts(iteration, value);
   });
@@ -460,6 +488,7 @@ void MainForm::computeCommand(bool singleStep) {
   }
 
   fitForm_->hide();
+  platform_.setProgressWindow(nullptr);
   platform_.setProgressDisplay({});
   computeMenu_->setEnabled(true);
   singleStepAction_->setEnabled(true);
@@ -467,9 +496,12 @@ void MainForm::computeCommand(bool singleStep) {
   QApplication::restoreOverrideCursor();
   cancelAction_->setEnabled(false);
 
-  // An input that could not be read opens for correction.
-  if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty())
-    openFileInEditor(QDir(workFolder_).filePath(inputName));
+  // An input that could not be read opens for correction, at the line its message named.
+  if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty()) {
+    EditForm* editor = openFileInEditor(QDir(workFolder_).filePath(inputName));
+    if (model_->ReadError != 0 && platform_.inputErrorLine() > 0)
+      editor->goToLine(platform_.inputErrorLine());
+  }
   finishRun();
 }
 
@@ -506,17 +538,27 @@ void MainForm::openResultWindows(const QString& outputName) {
     openFileInEditor(QDir(workFolder_).filePath(outputName));
   }
 
-  const ResultSource source{workFolder_, localPath(outputName), plotting::resultSystemOf(*model_)};
-  addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
+  QMdiSubWindow* report = mdi_->currentSubWindow();
+  const ResultSource source{
+      workFolder_, localPath(outputName),
+      plotting::resultSystemsOfRun(*model_, localPath(QDir(workFolder_).filePath(outputName)))};
+  QList<QMdiSubWindow*> plots;
+  plots << addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
   if (plotting::curveWindowsWanted(*model_)) {
-    addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
-    addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
+    plots << addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
+    plots << addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
   }
-  if (!linReg_) linReg_ = new FormLinRegXY(*this, this);
+  if (!linReg_) {
+    linReg_ = new FormLinRegXY(*this, this);
+    linReg_->installEventFilter(this);
+  }
   linReg_->hide();
+  regressionIsTarget_ = false;
   linReg_->setSource(source);
   linReg_->dataOpenFile();
   if (linReg_->plotReady()) linReg_->show();
+  arrangeResultWindows(report, plots);
+  updateChildCommands();
 }
 
 // The plot windows of a report opened with File, Open, each when its file of all blocks lies
@@ -538,19 +580,42 @@ void MainForm::openReportPlotWindows(const QString& reportPath) {
                            ? absolute
                            : relative;
   const ResultSource source{workFolder_, localPath(name),
-                            plotting::resultSystemOfReport(localPath(absolute))};
+                            plotting::resultSystemsOfReport(localPath(absolute))};
   if (percentages) addResultWindow(new PFPForm(*this, source), PFPForm::defaultSize());
   if (curves) addResultWindow(new TitCurveForm(*this, source), TitCurveForm::defaultSize());
   if (residuals) addResultWindow(new DeltaForm(*this, source), DeltaForm::defaultSize());
 }
 
-void MainForm::addResultWindow(CurveWindow* window, const QSize& size) {
+QMdiSubWindow* MainForm::addResultWindow(CurveWindow* window, const QSize& size) {
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->resize(size);
   sub->show();
   mdi_->setActiveSubWindow(sub);
   window->draw();
+  return sub;
+}
+
+void MainForm::arrangeResultWindows(QMdiSubWindow* report, const QList<QMdiSubWindow*>& plots) {
+  const bool regression = linReg_ && linReg_->isVisible();
+  const int places = static_cast<int>(plots.size()) + (regression ? 1 : 0);
+  const QRect area = mdi_->viewport()->rect();
+  const int rows = places >= 2 ? 2 : 1;
+  const int columns = (places + rows - 1) / rows;
+  const int width = area.width() / (columns + 1);
+  const int height = area.height() / rows;
+  if (report) report->setGeometry(0, 0, width, area.height());
+  const auto place = [&](int i) {
+    return QRect((i / rows + 1) * width, (i % rows) * height, width, height);
+  };
+  for (int i = 0; i < plots.size(); ++i) plots[i]->setGeometry(place(i));
+  if (regression && places > 0) {
+    const QRect cell = place(places - 1);
+    // Its frame (title bar and borders, known once it has been shown) goes inside the place.
+    const QSize frame = linReg_->frameGeometry().size() - linReg_->size();
+    linReg_->resize(cell.size() - frame);
+    linReg_->move(mdi_->viewport()->mapToGlobal(cell.topLeft()));
+  }
 }
 
 // --- pictures ---
@@ -600,7 +665,47 @@ bool MainForm::saveActiveChildImage(const QString& path) {
   return true;
 }
 
+void MainForm::listWindows(QMenu* menu) {
+  for (QAction* action : windowListActions_) {
+    menu->removeAction(action);
+    action->deleteLater();
+  }
+  windowListActions_.clear();
+  QList<QWidget*> windows;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) windows << sub;
+  if (linReg_ && linReg_->isVisible()) windows << linReg_;
+  if (windows.isEmpty()) return;
+  windowListActions_ << menu->addSeparator();
+  const QWidget* target = activeChildWidget();
+  int number = 0;
+  for (QWidget* window : windows) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    QString title = window->windowTitle();
+    title.replace(QLatin1Char('&'), QLatin1String("&&"));
+    QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(title));
+    item->setCheckable(true);
+    item->setChecked(window == target || (sub && sub->widget() == target));
+    connect(item, &QAction::triggered, this, [this, window = QPointer<QWidget>(window), sub] {
+      if (!window) return;
+      if (sub) {
+        mdi_->setActiveSubWindow(sub);
+        regressionIsTarget_ = false;
+        updateChildCommands();
+      } else {
+        window->raise();
+        window->activateWindow();
+      }
+    });
+    windowListActions_ << item;
+  }
+}
+
+// An editor prints its text, as its own Print does; any other window its picture.
 void MainForm::printCommand() {
+  if (auto* editor = qobject_cast<EditForm*>(activeChildWidget())) {
+    editor->print();
+    return;
+  }
   if (!activeChildWidget()) return;
   QPrinter printer(QPrinter::HighResolution);
   QPrintDialog dialog(&printer, this);
@@ -684,6 +789,15 @@ void MainForm::offerStartUpDialog() {
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == linReg_ && event->type() == QEvent::WindowActivate) {
+    regressionIsTarget_ = true;
+    updateChildCommands();
+  }
+  if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+      mdi_->isAncestorOf(static_cast<QWidget*>(watched))) {
+    regressionIsTarget_ = false;
+    updateChildCommands();
+  }
   if (firstMouseMove_ && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) &&
       watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
     firstMouseMove_ = false;

@@ -136,8 +136,16 @@ class MainForm : public QMainWindow,
   void printCommand();
   QMdiSubWindow* addChild(QWidget* child);
   // A plot window of a run or report, at its own size, drawn at once.
-  void addResultWindow(CurveWindow* window, const QSize& size);
+  QMdiSubWindow* addResultWindow(CurveWindow* window, const QSize& size);
+  // The window whose picture Save as Image and Print take: the Yexp-versus-Ycalc window when
+  // the user worked in it last, otherwise the active document window.
   QWidget* activeChildWidget() const;
+  // After a run: the report down the left of the document area, the plots in two rows beside
+  // it, the Yexp-versus-Ycalc window (when shown) in the last place over the area, so that no
+  // window covers another's plot.
+  void arrangeResultWindows(QMdiSubWindow* report, const QList<QMdiSubWindow*>& plots);
+  // The Window menu ends with the open windows, the active one checked.
+  void listWindows(QMenu* menu);
   QString chooseFile(const QString& title, const QString& start, const QString& filter, bool save);
   // Step 6 of a compute command: the windows of a run that ended cleanly.
   void openResultWindows(const QString& outputName);
@@ -173,6 +181,10 @@ class MainForm : public QMainWindow,
   bool closeConfirmed_ = false;
   bool firstMouseMove_ = true;
   FormLinRegXY* linReg_ = nullptr;
+  // The user worked in the Yexp-versus-Ycalc window after the last document window.
+  bool regressionIsTarget_ = false;
+  QPointer<QMdiSubWindow> lastActiveSub_;
+  QList<QAction*> windowListActions_;
 
   FileDialogHook fileDialog_;
   std::function<double()> random_;

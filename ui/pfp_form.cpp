@@ -21,7 +21,8 @@ constexpr int kComponentChooserWidth = 48;
 }  // namespace
 
 PFPForm::PFPForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
-    : CurveWindow(host, std::move(source), QStringLiteral("            Data set:"), parent) {
+    : CurveWindow(host, std::move(source), QStringLiteral("            Data set:"), defaultSize(),
+                  parent) {
   setWindowTitle(QStringLiteral("Basic Components Percentage"));
   labelBasCompA_ = new QLabel(QStringLiteral("THE BASIC COMPONENT"), this);
   comboBoxNK_ = new QComboBox(this);
@@ -33,10 +34,7 @@ PFPForm::PFPForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
         static_cast<QWidget*>(labelBasCompB_), static_cast<QWidget*>(checkBoxPoints_)})
     control->setFont(plotFont());
 
-  for (const std::string& item : componentChooserItems(this->source().system.offered))
-    comboBoxNK_->addItem(QString::fromStdString(item));
-  componentPosition_ = chooserPosition(0, this->source().system.offered.size());
-  comboBoxNK_->setCurrentIndex(componentPosition_);
+  systemChanged();
   connect(comboBoxNK_, &QComboBox::activated, this, [this](int index) {
     componentPosition_ = index;
     redraw();
@@ -47,8 +45,29 @@ PFPForm::PFPForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
   });
 }
 
+// The components offered are those of the system shown; the position chosen before stays while
+// the list has it.
+void PFPForm::systemChanged() {
+  const QSignalBlocker blocker(comboBoxNK_);
+  comboBoxNK_->clear();
+  for (const std::string& item : componentChooserItems(system().offered))
+    comboBoxNK_->addItem(QString::fromStdString(item));
+  componentPosition_ = chooserPosition(componentPosition_, system().offered.size());
+  comboBoxNK_->setCurrentIndex(componentPosition_);
+}
+
+// The sentence at the top left; the data-set chooser at the top right, the system chooser
+// before it.
 void PFPForm::placeControls() {
   placeAtTopRight(dataSetLabel(), dataSetChooser());
+  const int right = dataSetLabel()->isVisibleTo(this) ? dataSetLabel()->x() : width();
+  const int gap = 6;
+  const QSize chooser = systemChooser()->size();
+  const int labelWidth = systemLabel()->sizeHint().width();
+  systemChooser()->setGeometry(right - gap - chooser.width(), dataSetChooser()->y(),
+                               chooser.width(), dataSetChooser()->height());
+  systemLabel()->setGeometry(systemChooser()->x() - gap - labelWidth, dataSetChooser()->y(),
+                             labelWidth, dataSetChooser()->height());
   const int height = comboBoxNK_->sizeHint().height();
   int x = kSentenceLeft;
   for (QWidget* control :
@@ -63,8 +82,8 @@ void PFPForm::placeControls() {
 }
 
 std::string PFPForm::readPlot() {
-  const ResultSystem& system = source().system;
-  const std::string name = percentageFileName(source().outputName, dataSetIndex());
+  const ResultSystem& system = this->system();
+  const std::string name = percentageFileName(source().outputName, dataSetIndex(), systemIndex());
   const QString caption = QString::fromStdString(percentageCaption(name));
   if (windowTitle() != caption) setWindowTitle(caption);
   // A position the list does not hold falls back to the first component.
@@ -75,7 +94,7 @@ std::string PFPForm::readPlot() {
 }
 
 void PFPForm::paintPlot(QPainter& painter) {
-  const ResultSystem& system = source().system;
+  const ResultSystem& system = this->system();
   const int Np = system.pointsOf(dataSetIndex());
   const CurveFrame frame = percentageFrame(plotClient(), data_);
   drawPixelLine(painter, percentageFrameCorners(frame), true);
@@ -106,7 +125,7 @@ void PFPForm::paintPlot(QPainter& painter) {
 void PFPForm::hover(int mx, int my) {
   const CurveFrame frame = percentageFrame(plotClient(), data_);
   const auto text =
-      percentageReadout(frame, source().system.pointsOf(dataSetIndex()), mx, my, separator());
+      percentageReadout(frame, system().pointsOf(dataSetIndex()), mx, my, separator());
   if (text) host().setStatusText(3, QString::fromStdString(*text));
 }
 

@@ -29,6 +29,7 @@ class PFPForm : public CurveWindow {
   void paintPlot(QPainter& painter) override;
   void hover(int mx, int my) override;
   void placeControls() override;
+  void systemChanged() override;
 
  private:
   plotting::PercentageData data_;

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "model/limits.h"
 #include "run/plot_files.h"
 #include "run/run_files.h"
+#include "ui/plotting/result_system.h"
 
 namespace tarvolin::ui {
 namespace {
@@ -26,9 +26,10 @@ bool sameFile(const QString& a, const QString& b) {
 
 }  // namespace
 
-QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block) {
-  // The run driver and the report writer form these names with the same two functions.
+QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block, int system) {
+  // The run driver and the report writer form these names with the same functions.
   const std::string report = local(reportPath);
+  const std::string base = systemFileBase(blockFileBase(report), system);
   switch (kind) {
     case PlotFileKind::Percentages:
       return fromLocal(plotFileBase(report) + ".PFP");
@@ -37,35 +38,45 @@ QString reportPlotFile(const QString& reportPath, PlotFileKind kind, int block) 
     case PlotFileKind::Residuals:
       return fromLocal(plotFileBase(report) + ".RAC");
     case PlotFileKind::BlockCurve:
-      return fromLocal(blockFileName(blockFileBase(report), block, ".ECP"));
+      return fromLocal(blockFileName(base, block, ".ECP"));
     case PlotFileKind::BlockResiduals:
-      return fromLocal(blockFileName(blockFileBase(report), block, ".GAR"));
+      return fromLocal(blockFileName(base, block, ".GAR"));
     case PlotFileKind::BlockRegression:
-      return fromLocal(blockFileName(blockFileBase(report), block, ".REG"));
+      return fromLocal(blockFileName(base, block, ".REG"));
     case PlotFileKind::BlockPercentages:
-      return fromLocal(percentageFileName(blockFileBase(report), block));
+      return fromLocal(percentageFileName(base, block));
   }
   return {};
 }
 
-QStringList reportPlotFileNames(const QString& reportPath, int blocks) {
+QStringList reportPlotFileNames(const QString& reportPath,
+                                const std::vector<int>& blocksOfSystems) {
   QStringList names;
   for (PlotFileKind kind :
        {PlotFileKind::Percentages, PlotFileKind::TitrationCurves, PlotFileKind::Residuals}) {
     names << reportPlotFile(reportPath, kind);
   }
-  for (int s = 1; s <= blocks; ++s) {
-    for (PlotFileKind kind : {PlotFileKind::BlockCurve, PlotFileKind::BlockResiduals,
-                              PlotFileKind::BlockRegression, PlotFileKind::BlockPercentages}) {
-      names << reportPlotFile(reportPath, kind, s);
+  for (std::size_t system = 1; system <= blocksOfSystems.size(); ++system) {
+    for (int s = 1; s <= blocksOfSystems[system - 1]; ++s) {
+      for (PlotFileKind kind : {PlotFileKind::BlockCurve, PlotFileKind::BlockResiduals,
+                                PlotFileKind::BlockRegression, PlotFileKind::BlockPercentages}) {
+        names << reportPlotFile(reportPath, kind, s, static_cast<int>(system));
+      }
     }
   }
   return names;
 }
 
+std::vector<int> reportBlocksOfSystems(const QString& reportPath) {
+  std::vector<int> blocks;
+  for (const plotting::ResultSystem& system : plotting::resultSystemsOfReport(local(reportPath)))
+    blocks.push_back(system.dataSets);
+  return blocks;
+}
+
 QStringList existingReportPlotFiles(const QString& reportPath) {
   QStringList existing;
-  for (const QString& name : reportPlotFileNames(reportPath, kMaxBlocks)) {
+  for (const QString& name : reportPlotFileNames(reportPath, reportBlocksOfSystems(reportPath))) {
     if (QFileInfo(name).isFile()) existing << name;
   }
   return existing;
@@ -73,8 +84,9 @@ QStringList existingReportPlotFiles(const QString& reportPath) {
 
 PlotFileCopies copyReportPlotFiles(const QString& from, const QString& to) {
   PlotFileCopies result;
-  const QStringList sources = reportPlotFileNames(from, kMaxBlocks);
-  const QStringList targets = reportPlotFileNames(to, kMaxBlocks);
+  const std::vector<int> blocks = reportBlocksOfSystems(from);
+  const QStringList sources = reportPlotFileNames(from, blocks);
+  const QStringList targets = reportPlotFileNames(to, blocks);
   for (qsizetype i = 0; i < sources.size(); ++i) {
     const QString& source = sources[i];
     const QString& target = targets[i];

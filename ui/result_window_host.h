@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "ui/plotting/result_system.h"
@@ -21,12 +22,20 @@ class ResultWindowHost {
 };
 
 // The report a result window draws: its plot files are named from `outputName` (run.OUT gives
-// run1.GAR, runBC1.BCP, ...), read with `folder` as the current folder so that the names in
-// captions and messages are the ones the run wrote.
+// run1.GAR, runBC1.BCP, ..., and runS2_1.GAR for the second calculated system), read with
+// `folder` as the current folder so that the names in captions and messages are the ones the
+// run wrote. `systems` describes every calculated system of the report, in order.
 struct ResultSource {
   QString folder;
   std::string outputName;
-  plotting::ResultSystem system;
+  std::vector<plotting::ResultSystem> systems;
+
+  // The system with this 0-based index; one without data sets when the report has none such.
+  const plotting::ResultSystem& system(int index) const {
+    static const plotting::ResultSystem none;
+    return index >= 0 && static_cast<std::size_t>(index) < systems.size() ? systems[index] : none;
+  }
+  int systemCount() const { return static_cast<int>(systems.size()); }
 };
 
 }  // namespace tarvolin::ui

@@ -18,6 +18,7 @@
 
 #include "base/text_file.h"
 #include "run/run_files.h"
+#include "ui/data_input/plan_files.h"
 
 namespace tarvolin::ui {
 
@@ -182,12 +183,21 @@ void StartCalcDlg::fillFileLists() {
   const auto sorted = QDir::Name | QDir::IgnoreCase;
   // Refilling moves the lists' current rows; the names chosen before are what is looked for.
   QString wantedInput = inputName_, wantedOutput = outputName_;
+  // The data-input window's Fitting Test writes its own input and report here; they are its
+  // work files, not the user's.
+  const auto ownFiles = [](QStringList names) {
+    names.removeIf([](const QString& name) {
+      return name.compare(QLatin1String(data_input::kFitTestDataName), Qt::CaseInsensitive) == 0 ||
+             name.compare(QLatin1String(data_input::kFitTestReportName), Qt::CaseInsensitive) == 0;
+    });
+    return names;
+  };
   inputs_->clear();
-  inputs_->addItems(
-      folder.entryList({QStringLiteral("*.DAT"), QStringLiteral("*.SQD")}, QDir::Files, sorted));
+  inputs_->addItems(ownFiles(
+      folder.entryList({QStringLiteral("*.DAT"), QStringLiteral("*.SQD")}, QDir::Files, sorted)));
   outputEdit_->clear();
   outputs_->clear();
-  outputs_->addItems(folder.entryList({QStringLiteral("*.OUT")}, QDir::Files, sorted));
+  outputs_->addItems(ownFiles(folder.entryList({QStringLiteral("*.OUT")}, QDir::Files, sorted)));
   selectName(inputs_, wantedInput);
   selectName(outputs_, wantedOutput);
   inputName_ = wantedInput;

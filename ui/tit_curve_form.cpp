@@ -13,7 +13,8 @@ using namespace plotting;
 
 TitCurveForm::TitCurveForm(ResultWindowHost& host, ResultSource source, QWidget* parent)
     : CurveWindow(host, std::move(source),
-                  QStringLiteral("Experimental and Calculated Property for Data Set:"), parent) {
+                  QStringLiteral("Experimental and Calculated Property for Data Set:"),
+                  defaultSize(), parent) {
   setWindowTitle(QStringLiteral("Titration Curve"));
   checkBoxPoints_ = new QCheckBox(QStringLiteral("Draw calc. points"), this);
   checkBoxPoints_->setFont(plotFont());
@@ -32,7 +33,8 @@ void TitCurveForm::placeControls() {
 
 std::string TitCurveForm::readPlot() {
   plot_ = loadTitrationPlot(
-      dataSetFileName(source().outputName, dataSetIndex(), kTitrationFileExtension), separator());
+      dataSetFileName(source().outputName, dataSetIndex(), kTitrationFileExtension, systemIndex()),
+      separator());
   return plot_.message;
 }
 
@@ -44,7 +46,7 @@ void TitCurveForm::paintPlot(QPainter& painter) {
   for (const AxisTick& tick : frame.yTicks(widthOfH, separator())) drawTick(painter, tick);
   if (titleShown()) {
     const QString title = QString::fromLatin1(kTitrationTitle);
-    drawTextAt(painter, frame.titleAt(textWidth(painter, title)), title);
+    drawTextAt(painter, titlePosition(frame.titleAt(textWidth(painter, title))), title);
   }
   const QString xCaption = QString::fromLatin1(kTitrationXCaption);
   drawTextAt(painter, frame.bottomCaptionAt(textWidth(painter, xCaption)), xCaption);

@@ -7,6 +7,7 @@
 
 #include "base/number_format.h"
 #include "tests/run/report_harness.h"
+#include "tests/support/batch_data.h"
 
 namespace tarvolin::test {
 namespace {
@@ -197,8 +198,9 @@ TEST_F(PlotFilesTest, IncrementBlockHasNoCurveAndOnePointBlockNoInterpolation) {
 }
 
 // Several calculated systems in one file: the files of all blocks collect every system's
-// sections and are closed by the last one; the files of one block hold the last system's.
-TEST_F(PlotFilesTest, LaterSystemsAppendTheirSections) {
+// sections and are closed by the last one; the files of one block of the second system carry
+// its number, so that the first system's stay as they were written.
+TEST_F(PlotFilesTest, LaterSystemsAppendTheirSectionsAndKeepTheirOwnBlockFiles) {
   openRunFiles("two.out");
   load(kTwoTitrations);
   singleStep(false);
@@ -215,8 +217,31 @@ TEST_F(PlotFilesTest, LaterSystemsAppendTheirSections) {
   EXPECT_EQ(pfp[2].rows[0][0], 1);  // points are numbered anew in each system
   EXPECT_EQ(sections(fileLines("two.TTC"), 2).size(), 4u);
   EXPECT_EQ(sections(fileLines("two.RAC"), 1).size(), 5u);
-  EXPECT_EQ(sections(fileLines("two1.ECP"), 2)[0].n, 3);
-  EXPECT_EQ(fileLines("twoBC1.BCP").size(), 333u);
+  EXPECT_EQ(sections(fileLines("two1.ECP"), 2)[0].n, 5);
+  EXPECT_EQ(fileLines("twoBC1.BCP").size(), 401u);
+  EXPECT_EQ(sections(fileLines("twoS2_1.ECP"), 2)[0].n, 3);
+  EXPECT_EQ(fileLines("twoS2_3.REG")[0], "File [twoS2_3.REG] Ycalc. Yexp. ExpPoinNo");
+  EXPECT_EQ(fileLines("twoS2_BC1.BCP").size(), 333u);
+  EXPECT_EQ(std::filesystem::file_size("twoS2_BC3.BCP"), 0u);
+  EXPECT_FALSE(std::filesystem::exists("two3.GAR"));
+}
+
+// A block of more than 500 points gets a row at each of its points (an interpolation step of
+// 1), not a single row; the rows keep their layout.
+TEST_F(PlotFilesTest, LargeBlockGetsARowAtEveryPoint) {
+  for (const auto& [n, steps] : {std::pair{2, 250}, {500, 1}, {501, 1}, {3300, 1}, {167, 2}})
+    EXPECT_EQ(percentageSteps(n), steps) << n;
+  openRunFiles("big.out");
+  load(batchDat(600));
+  singleStep();
+  const std::vector<std::string> bcp = fileLines("bigBC1.BCP");
+  const std::vector<Section> pfp = sections(fileLines("big.PFP"), 1);
+  ASSERT_EQ(bcp.size(), 600u);
+  ASSERT_EQ(pfp[0].rows.size(), 600u);
+  for (std::size_t r = 0; r < bcp.size(); r += 99) {
+    EXPECT_EQ(bcp[r].substr(0, 7), fmt::integer(static_cast<long long>(r) + 1, 5) + ".0");
+    EXPECT_EQ(numbersOf(bcp[r]), pfp[0].rows[r]) << r;
+  }
 }
 
 // Files of one block are named after the report without its extension, in the report's
@@ -226,6 +251,8 @@ TEST_F(PlotFilesTest, BlockFilesAreNamedAfterTheReport) {
   EXPECT_EQ(blockFileBase("res"), "res");
   EXPECT_EQ(blockFileBase("runs.v2/res"), "runs.v2/res");
   EXPECT_EQ(blockFileBase("runs.v2/res.OUT"), "runs.v2/res");
+  EXPECT_EQ(systemFileBase("runs.v2/res", 1), "runs.v2/res");
+  EXPECT_EQ(systemFileBase("runs.v2/res", 12), "runs.v2/resS12_");
 
   std::filesystem::create_directory("runs.v2");
   openRunFiles("runs.v2/acid.old.out");

@@ -82,14 +82,14 @@ class ReportTest : public ScratchFolderTest {
   }
 
   // What a simplex Single Step does after reading: one evaluation with the parameters as read,
-  // the parameter section and the data tables.
+  // the parameter section and the data tables. Successive calls are successive systems.
   void singleStep(bool lastSystem = true) {
     model_->SingleStep = 1;
     engine_->ParamScale = 1;
     engine_->PackParameters();
     engine_->EvaluateObjective();
     WriteParameterReport(*engine_, files_.report);
-    WriteDataTables(*engine_, files_, lastSystem);
+    WriteDataTables(*engine_, files_, ++systemsTabled_, lastSystem);
   }
 
   std::string reportText() {
@@ -106,6 +106,7 @@ class ReportTest : public ScratchFolderTest {
   std::unique_ptr<Model> model_ = newModel();
   FakePlatform platform_;
   RunFiles files_;
+  int systemsTabled_ = 0;
   std::unique_ptr<Engine> engine_;
 };
 

@@ -24,6 +24,7 @@
 #include "ui/editor_dialogs.h"
 #include "ui/find_dialog.h"
 #include "ui/report_plot_files.h"
+#include "ui/text_print.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -70,6 +71,7 @@ struct Script {
   };
   std::vector<Message> warnings;
   std::vector<Message> errors;
+  std::vector<Message> informations;
   QStringList questions;
   std::deque<Answer> answers;
   std::vector<SaveRequest> saveRequests;
@@ -84,6 +86,9 @@ class ScriptedDialogs : public EditorDialogs {
   explicit ScriptedDialogs(Script& script) : s_(script) {}
   void warning(QWidget*, const QString& caption, const QString& text) override {
     s_.warnings.push_back({caption, text});
+  }
+  void information(QWidget*, const QString& caption, const QString& text) override {
+    s_.informations.push_back({caption, text});
   }
   void error(QWidget*, const QString& caption, const QString& text) override {
     s_.errors.push_back({caption, text});
@@ -346,13 +351,18 @@ void EditFormTest::savingAReportUnderANewNameCopiesEveryPlotFile() {
     QVERIFY2(plots.contains(path(name)), name);
   }
   QVERIFY(writeBytes(path("test.PFP"), "stale\r\n"));  // replaced by the copy
+  // Left by an earlier run of three blocks into the same name: not the report's own.
+  QVERIFY(writeBytes(path("run13.ECP"), "1\r\n"));
+  QVERIFY(writeBytes(path("run1S2_1.GAR"), "1\r\n"));
 
   EditForm* form = newForm();
   QVERIFY(form->openFile(path("run1.OUT")));
   script_.saveChoices.push_back(SaveChoice{path("test.OUT"), 2});
   QVERIFY(form->saveAs());
+  QCOMPARE(script_.saveRequests.back().filterIndex, 2);  // a report offers the report filter
   const QStringList copies = existingReportPlotFiles(path("test.OUT"));
-  QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), 2));
+  QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), {2}));
+  QVERIFY(!QFile::exists(path("test3.ECP")) && !QFile::exists(path("testS2_1.GAR")));
   for (int i = 0; i < plots.size(); ++i) {
     QVERIFY2(readBytes(copies[i]) == readBytes(plots[i]), qPrintable(copies[i]));
   }
@@ -374,6 +384,11 @@ void EditFormTest::savingAReportUnderANewNameCopiesEveryPlotFile() {
            QStringLiteral("/w/v1.2/res.old12.ECP"));
   QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", PlotFileKind::BlockPercentages, 3),
            QStringLiteral("/w/v1.2/res.oldBC3.BCP"));
+  // The second calculated system's files carry its number.
+  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockCurve, 12, 2),
+           QStringLiteral("/w/resS2_12.ECP"));
+  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockPercentages, 1, 2),
+           QStringLiteral("/w/resS2_BC1.BCP"));
 }
 
 void EditFormTest::aFailedSaveIsReportedAndKeepsTheTextModified() {
@@ -437,6 +452,12 @@ void EditFormTest::findHonoursMatchCaseAndWholeWordAndSearchesDownwards() {
     QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
     QCOMPARE(selection(), step.found);
   }
+  // Only the last search found nothing, and said so; F3 repeats the search.
+  QCOMPARE(script_.informations.size(), std::size_t{1});
+  QCOMPARE(script_.informations[0].text, QStringLiteral("Cannot find \"cu\""));
+  putCursor(editor, 1, 1);
+  form->findChild<QAction*>("editFindNext")->trigger();
+  QCOMPARE(selection(), std::make_pair(11, 13));
 
   putCursor(editor, 1, 9);  // before "Cu cu"
   QVERIFY(form->findNext("CU", false, true));
@@ -478,6 +499,28 @@ void EditFormTest::editCommandsFollowSelectionAndClipboardAndPrint() {
   form->findChild<QAction*>("filePrint")->trigger();
   QCOMPARE(script_.printedTitle, path("e.DAT"));
   QVERIFY(readBytes(path("p.pdf")).startsWith("%PDF"));
+
+  // A report's species lines run to 170 characters: the page turns to landscape and the font
+  // shrinks until the longest line fits; the pages are numbered.
+  QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
+  EditForm* report = newForm();
+  QVERIFY(report->openFile(path("run1.OUT")));
+  script_.pdfPath = path("report.pdf");
+  report->findChild<QAction*>("filePrint")->trigger();
+  QPrinter& printer = report->printer();
+  const QStringList lines = report->editor()->toPlainText().split('\n');
+  const TextPrintLayout layout =
+      textPrintLayout(lines, printer, report->editor()->document()->defaultFont());
+  QCOMPARE(layout.orientation, QPageLayout::Landscape);
+  qreal widest = 0;
+  for (const QString& line : lines)
+    widest = std::max(widest, QFontMetricsF(layout.font, &printer).horizontalAdvance(line));
+  QVERIFY(widest > 0.9 * printableWidth(printer, layout.orientation));
+  QVERIFY(widest <= printableWidth(printer, layout.orientation));
+  const QByteArray pdf = readBytes(path("report.pdf"));
+  QVERIFY(layout.pages > 1);
+  QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+           layout.pages);
 }
 
 void EditFormTest::closingAModifiedWindowAsksToSave() {

@@ -10,11 +10,14 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QToolBar>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/about_dialog.h"
+#include "ui/edit_form.h"
 #include "ui/fit_form.h"
 #include "ui/jpeg_image.h"
 #include "ui/start_up_dialog.h"
@@ -101,21 +104,39 @@ class MainFormTest : public QObject {
     QCOMPARE(captions(*form), afterOpen);
   }
 
-  // A file that cannot be read: the reader's message, no report window, and the input file in
-  // an editor window for correction.
-  void inputErrorOpensInput() {
+  // A file that cannot be read: the reader's message in front (the progress window, which stays
+  // on top, hidden while it is up), no report window, and the input file in an editor window
+  // for correction with the cursor on the line named, scrolled into view.
+  void inputErrorOpensInputAtItsLine() {
     WorkFolder folder({"TEST.DAT"});
-    folder.write("BAD.DAT", "one\r\ntitle\r\n");
+    folder.write("BAD.DAT", folder.read("TEST.DAT").replace("8.214 0 8.046", "8.214 0 8.O46"));
     MessageLog log;
     auto form = newMainForm(folder.path());
+    form->resize(640, 360);
     form->show();
+    bool progressShownWithMessage = false;
+    log.answer = [&](const ShownMessage&) {
+      progressShownWithMessage = form->fitForm()->isVisible();
+      return MessageResult::Ok;
+    };
     OnModal<StartCalcDlg> start(chooseRun("Gradient", "BAD.DAT", "bad"));
     action(*form, "ComputeSingleStepItem")->trigger();
-    QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 1"});
+    // The reader has passed 20 line ends when it meets the word on line 21.
+    QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 20"});
     QCOMPARE(log.messages.first().caption, QString("Input Experimental Data"));
+    QVERIFY(!progressShownWithMessage);
     QCOMPARE(captions(*form), QStringList{"BAD.DAT"});
     QVERIFY(!form->fitForm()->isVisible());
     QVERIFY(action(*form, "ComputeSingleStepItem")->isEnabled());
+    auto* editor = qobject_cast<EditForm*>(form->mdiArea()->currentSubWindow()->widget());
+    QTRY_VERIFY(editor->editor()->verticalScrollBar()->value() > 0);
+    QCOMPARE(editor->editor()->textCursor().blockNumber() + 1, 20);
+    QVERIFY(editor->editor()->viewport()->rect().contains(editor->editor()->cursorRect()));
+    QTextCursor next = editor->editor()->textCursor();
+    next.movePosition(QTextCursor::NextBlock);
+    QVERIFY(editor->editor()->viewport()->rect().contains(editor->editor()->cursorRect(next)));
+    QCOMPARE(inputLineOfMessage("Data input error. Please, look line 7 -Wrong card."), 7);
+    QCOMPARE(inputLineOfMessage("The number of data points is greater than 3300"), 0);
   }
 
   // Cancel in the progress window ends a Monte Carlo search early, and the report of the values
@@ -134,6 +155,11 @@ class MainFormTest : public QObject {
       QVERIFY(form->runUnderWay());
       QVERIFY(form->fitForm()->isVisible());
       QCOMPARE(form->fitForm()->windowTitle(), QString("Fitting Procedure M-CARLO in Progress"));
+      // Wide enough for its caption in a bold title font, with room for the title bar's icon.
+      QFont bold = QApplication::font();
+      bold.setBold(true);
+      QVERIFY(form->fitForm()->width() >
+              QFontMetrics(bold).horizontalAdvance(form->fitForm()->windowTitle()) + 60);
       QVERIFY(!action(*form, "MenuFitting")->isEnabled());
       QVERIFY(action(*form, "MenuCancel")->isEnabled());
       action(*form, "SpeedFitting")->trigger();
@@ -229,6 +255,28 @@ class MainFormTest : public QObject {
     WorkFolder folder({"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"});
     auto form = newMainForm(folder.path());
     form->show();
+    // The shortcuts of a desktop program; the editor's items show the main window's without
+    // taking them, so that one key does not stand for two commands.
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"FileOpenItem", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"FilePrintItem", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"FileExitItem", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"WindowCloseItem", QKeySequence(Qt::CTRL | Qt::Key_W)}};
+    for (const auto& [name, keys] : shortcuts) QCOMPARE(action(*form, name)->shortcut(), keys);
+    EditForm* closing = form->openFileInEditor(folder.file("TEST.DAT"));
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    closing->editor()->setFocus();
+    int opened = 0;
+    form->setFileDialogHook([&](const QString&, const QString&, const QString&, bool) {
+      ++opened;
+      return QString();
+    });
+    QTest::keyClick(closing->editor(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(opened, 1);
+    QTest::keyClick(closing->editor(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(form->mdiArea()->subWindowList().isEmpty());
+
     QCOMPARE(form->checkedMethod(), 1);
     action(*form, "MenuGradient")->trigger();
     QVERIFY(action(*form, "MenuGradient")->isChecked());
@@ -346,6 +394,7 @@ class MainFormTest : public QObject {
     const QString text = guide->browser()->toPlainText();
     QVERIFY(text.contains("Preparing a DAT input file"));
     QVERIFY(text.contains("Reading the report"));
+    QVERIFY(text.contains("six searches at most"));
     QVERIFY(text.contains(QDir::toNativeSeparators(folder.path())));
 
     OnModal<AboutDialog> about([](AboutDialog* dlg) {

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <cmath>
 #include <map>
@@ -17,10 +19,12 @@
 #include "model/model.h"
 #include "run/plot_files.h"
 #include "run/run_driver.h"
+#include "tests/support/batch_data.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/delta_form.h"
 #include "ui/form_lin_reg_xy.h"
 #include "ui/gui_platform.h"
+#include "ui/jpeg_image.h"
 #include "ui/pfp_form.h"
 #include "ui/plotting/cubic_spline.h"
 #include "ui/plotting/curve_files.h"
@@ -101,7 +105,8 @@ ResultSource sourceOf(const QString& folder, const std::string& output, int data
   ResultSource source;
   source.folder = folder;
   source.outputName = output;
-  source.system.dataSets = dataSets;
+  source.systems = {ResultSystem{}};
+  source.systems[0].dataSets = dataSets;
   return source;
 }
 
@@ -495,9 +500,9 @@ void ResultWindowsTest::percentagesInTheColourCycle() {
   }
   writeText(QStringLiteral("runBC1.BCP"), text);
   ResultSource source = sourceOf(folder(), "run.OUT", 1);
-  source.system.NS = 3;
-  source.system.offered = {1, 2};
-  source.system.points = {3};
+  source.systems[0].NS = 3;
+  source.systems[0].offered = {1, 2};
+  source.systems[0].points = {3};
   auto window = newCurveWindow<PFPForm>(source, QSize(670, 340));
   QVERIFY(host_.messages.empty());
   QVERIFY(window->hasPlot());
@@ -552,8 +557,10 @@ void ResultWindowsTest::percentagesInTheColourCycle() {
            QString::fromStdString(unreadableLineMessage("runBC1.BCP", 1)));
 }
 
-// Runs of the examples: a titration, batch NMR data and two titrations in one file. The windows
-// draw the files the run wrote; their screenshots are for a person to look at.
+// Runs of the examples: a titration, batch NMR data, two titrations in one file, two calculated
+// systems, and a Single Step on a batch block of 3300 points, whose percentage file has a row
+// at every point. The windows draw the files the run wrote, of the system chosen; their
+// screenshots are for a person to look at.
 void ResultWindowsTest::resultWindowsAfterRealRuns() {
   const QString shots = QStringLiteral(TARVOLIN_SCREENSHOT_DIR);
   QDir().mkpath(shots);
@@ -562,27 +569,33 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
     return MessageResult::Ok;
   });
   struct Example {
-    const char* file;
+    const char* file;  // an example, or nothing for the block of 3300 points
     const char* prefix;
   };
   for (const Example example :
        {Example{"POT_TITRATION.DAT", ""}, Example{"NMR_BATCH.DAT", "batch_"},
-        Example{"TWO_BLOCKS.DAT", "two_blocks_"}}) {
+        Example{"TWO_BLOCKS.DAT", "two_blocks_"}, Example{"TWO_SYSTEMS.DAT", "two_systems_"},
+        Example{nullptr, "batch_3300_"}}) {
     QFile::remove(QStringLiteral("RUN.DAT"));
-    QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
-                        QStringLiteral("RUN.DAT")));
-    writeText(QStringLiteral("IN.IN"), QStringLiteral("RUN.DAT\r\nrun.OUT\r\n"));
     auto model = std::make_unique<Model>();
+    if (example.file) {
+      QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
+                          QStringLiteral("RUN.DAT")));
+    } else {
+      writeText(QStringLiteral("RUN.DAT"), QString::fromStdString(test::batchDat(3300)));
+      model->SingleStep = 1;
+    }
+    writeText(QStringLiteral("IN.IN"), QStringLiteral("RUN.DAT\r\nrun.OUT\r\n"));
     QCOMPARE(SimplexRun(*model, platform), RunStatus::Completed);
     ResultSource source = sourceOf(folder(), "run.OUT", model->NBlocks);
-    source.system = resultSystemOf(*model);
+    source.systems = resultSystemsOfRun(*model, "run.OUT");
     host_.clear();
 
     auto regression = newRegressionWindow(0);
     regression->setSource(source);
     regression->dataOpenFile();
     QVERIFY(regression->plotReady());
-    QVERIFY(regression->loaded().plot.fit.R2 > 0.99L);
+    if (example.file) QVERIFY(regression->loaded().plot.fit.R2 > 0.99L);
     auto residuals = newCurveWindow<DeltaForm>(source, DeltaForm::defaultSize());
     auto titration = newCurveWindow<TitCurveForm>(source, TitCurveForm::defaultSize());
     auto percentages = newCurveWindow<PFPForm>(source, PFPForm::defaultSize());
@@ -591,6 +604,23 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
     QVERIFY(titration->hasPlot());
     QVERIFY(percentages->hasPlot());
     QCOMPARE(residuals->dataSetChooser()->isVisible(), model->NBlocks > 1);
+    QCOMPARE(percentages->systemChooser()->isVisible(), model->NSystems > 1);
+    if (model->NSystems > 1) {
+      // The first system's titration of 30 points, then the second's of 16, each from its own
+      // files.
+      QCOMPARE(residuals->plot().Ycalc.size(), std::size_t{30});
+      choose(regression->systemChooser(), 1);
+      choose(residuals->systemChooser(), 1);
+      choose(titration->systemChooser(), 1);
+      choose(percentages->systemChooser(), 1);
+      QVERIFY(host_.messages.empty());
+      QVERIFY(regression->plotReady());
+      QCOMPARE(regression->loaded().plot.data.N(), 16);
+      QCOMPARE(residuals->plot().Ycalc.size(), std::size_t{16});
+      QVERIFY(titration->hasPlot() && percentages->hasPlot());
+      QCOMPARE(percentages->windowTitle(),
+               QStringLiteral("Basic Components Percentage: [runS2_BC1.BCP]"));
+    }
     if (model->NBlocks > 1) {
       choose(regression->dataSetChooser(), 1);
       choose(residuals->dataSetChooser(), 1);
@@ -656,11 +686,63 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
                                roundPixel(frame.py(residuals->plot().D[1]))));
   QCOMPARE(form->statusText(1), QStringLiteral("2nd Point"));
   QVERIFY(form->statusText(3).startsWith(QStringLiteral("Ycalc. = ")));
-  form->resize(1280, 900);
-  form->mdiArea()->tileSubWindows();
-  QTest::qWait(20);
+
+  // The windows open side by side: none covers another, the regression window (a tool window
+  // of the main window, kept in front of it) included, which lies over the document area.
+  QVERIFY(regression->windowFlags().testFlag(Qt::Tool));
+  QCOMPARE(regression->parentWidget(), form.get());
+  QWidget* area = form->mdiArea()->viewport();
+  const QRect areaOnScreen(area->mapToGlobal(QPoint(0, 0)), area->size());
+  QVERIFY(areaOnScreen.contains(regression->frameGeometry().topLeft()));
+  QList<QRect> placed{regression->frameGeometry()};
+  for (QMdiSubWindow* sub : form->mdiArea()->subWindowList())
+    placed << QRect(area->mapToGlobal(sub->pos()), sub->size());
+  for (const QRect& a : placed)
+    for (const QRect& b : placed) QVERIFY(a == b || !a.contains(b));
+  // Cascade and Tile keep every window at least at its minimum size.
+  for (const char* arrange : {"WindowCascadeItem", "WindowTileItem"}) {
+    form->findChild<QAction*>(QLatin1String(arrange))->trigger();
+    for (QMdiSubWindow* sub : form->mdiArea()->subWindowList()) {
+      const QSize size = sub->widget()->size();
+      QVERIFY2(size.expandedTo(sub->widget()->minimumSizeHint()) == size,
+               qPrintable(QStringLiteral("%1 %2 %3x%4")
+                              .arg(arrange, sub->windowTitle())
+                              .arg(size.width())
+                              .arg(size.height())));
+    }
+  }
   QDir().mkpath(QStringLiteral(TARVOLIN_SCREENSHOT_DIR));
   QVERIFY(form->grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/main_window_results.png")));
+
+  // Save as Image takes the regression window once the user works in it, the document window
+  // again after a click there; the Window menu lists both kinds, the one worked in checked.
+  const auto imageSize = [&] {
+    const QString jpeg = folder.file(QStringLiteral("shot.JPG"));
+    QFile::remove(jpeg);
+    form->saveActiveChildImage(jpeg);
+    return decodeJpeg(folder.read(QStringLiteral("shot.JPG"))).size();
+  };
+  const auto checkedWindow = [&] {
+    QMenu* menu = nullptr;
+    for (QAction* a : form->menuBar()->actions())
+      if (a->text() == QStringLiteral("&Window")) menu = a->menu();
+    emit menu->aboutToShow();
+    QStringList checked;
+    for (QAction* a : menu->actions())
+      if (a->isChecked()) checked << a->text();
+    return checked;
+  };
+  form->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(residuals->parentWidget()));
+  QEvent activation(QEvent::WindowActivate);
+  QApplication::sendEvent(regression, &activation);
+  QCOMPARE(imageSize(), regression->size());
+  QCOMPARE(checkedWindow(), QStringList{"&5 " + regression->windowTitle()});
+  QTest::mouseClick(residuals, Qt::LeftButton);
+  QCOMPARE(imageSize(), residuals->size());
+  QCOMPARE(checkedWindow(), QStringList{"&2 Residual Analysis"});
+  // A new load clears the read-outs of the points shown before.
+  moveMouse(*regression, QPoint(regression->width() / 2, regression->height() / 2));
+  QVERIFY(!regression->statusText(3).isEmpty());
 
   // The report, kept in a folder of its own with its plot files, then a run on another system.
   QDir(folder.path()).mkdir(QStringLiteral("kept"));
@@ -672,6 +754,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   run("TEST.DAT", "nmr");
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
   QCOMPARE(captions(*form).size(), 4);
+  QVERIFY(regression->statusText(3).isEmpty());
   QCOMPARE(regression->windowTitle(),
            QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: nmr1.REG"));
 

@@ -117,13 +117,16 @@ class StartCalcDlgTest : public QObject {
   }
 
   // No history: the first input file of the sorted list (*.SQD among the *.DAT) and Simplex.
+  // The data-input window's work files are not offered.
   void withoutHistory() {
     WorkFolder folder({"POT_TITRATION.DAT", "METHOD7.DAT", "CU_GLYCINE.SQD"});
     folder.write("notes.txt", "not an input\r\n");
+    for (const char* work : {"_ExpPlan.DAT", "_ExpPlan.OUT"}) folder.write(work, "1\r\n");
     auto form = newMainForm(folder.path());
     StartCalcDlg* dlg = form->startCalcDlg();
     dlg->show();
     QCOMPARE(dlg->inputList()->count(), 3);
+    QCOMPARE(dlg->outputList()->count(), 1);
     QCOMPARE(dlg->inputList()->item(0)->text(), QString("CU_GLYCINE.SQD"));
     QCOMPARE(dlg->inputList()->item(2)->text(), QString("POT_TITRATION.DAT"));
     QCOMPARE(dlg->selectedInput(), QString("CU_GLYCINE.SQD"));

@@ -35,7 +35,8 @@ void expectSameSystem(const ResultSystem& read, const ResultSystem& expected) {
 
 // A report opened from disk gives the windows the same system as the run that wrote it: two
 // blocks of 31 and 30 points, eight species, the proton (carried with -1 by hydroxide) not
-// offered. A residual file of a third block left by an earlier run does not count.
+// offered. A residual file of a third block left by an earlier run does not count, after a
+// gradient Single Step (which writes no species table) neither.
 TEST_F(ResultSystemTest, AReportReadsAsTheSystemOfItsRun) {
   runExample("TWO_BLOCKS.DAT", &SimplexRun);
   test::writeFile("run3.GAR", "1\r\n0 0\r\n");
@@ -46,54 +47,42 @@ TEST_F(ResultSystemTest, AReportReadsAsTheSystemOfItsRun) {
   EXPECT_EQ(fromModel.points, (std::vector<int>{31, 30}));
   EXPECT_EQ(fromModel.pointsOf(1), 30);
   EXPECT_EQ(fromModel.pointsOf(2), 0);
-  expectSameSystem(resultSystemOfReport("run.out"), fromModel);
+  ASSERT_EQ(resultSystemsOfReport("run.out").size(), 1u);
+  expectSameSystem(resultSystemsOfReport("run.out")[0], fromModel);
 
-  // A gradient Single Step writes no species table: the residual files give the blocks.
-  std::filesystem::remove("run3.GAR");
   runExample("TWO_BLOCKS.DAT", &GradientRun);
-  EXPECT_EQ(parseReportTables(test::readFile("run.out")).blocks, 0);
-  expectSameSystem(resultSystemOfReport("run.out"), fromModel);
+  expectSameSystem(resultSystemsOfReport("run.out")[0], fromModel);
 }
 
-// A report of two calculated systems: the plot files belong to the last one, and so does the
-// last species table.
-TEST_F(ResultSystemTest, TheLastSystemOfAReportCounts) {
+// A report of two calculated systems: each system with its own blocks, points and components,
+// read from its own section and its own plot files; after the run the last one comes from the
+// model.
+TEST_F(ResultSystemTest, EverySystemOfAReportCounts) {
   runExample("TWO_SYSTEMS.DAT", &SimplexRun);
-  const std::string report = test::readFile("run.out");
-  for (const std::string heading : {"All Parameter(s) for Equilibrium:", "TABLE 3:"})
-    ASSERT_NE(report.find(heading), report.rfind(heading));
-  expectSameSystem(resultSystemOfReport("run.out"), resultSystemOf(*model_));
+  const std::vector<ResultSystem> systems = resultSystemsOfReport("run.out");
+  ASSERT_EQ(systems.size(), 2u);
+  EXPECT_EQ(systems[0].points, (std::vector<int>{30}));
+  expectSameSystem(systems[1], resultSystemOf(*model_));
+  EXPECT_EQ(systems[1].points, (std::vector<int>{16}));
+  const std::vector<ResultSystem> ofRun = resultSystemsOfRun(*model_, "run.out");
+  ASSERT_EQ(ofRun.size(), 2u);
+  expectSameSystem(ofRun[0], systems[0]);
+  expectSameSystem(ofRun[1], systems[1]);
 }
 
-TEST_F(ResultSystemTest, ReportWithoutSpeciesTableCountsTheResidualFiles) {
+TEST_F(ResultSystemTest, ReportWithoutDataTablesCountsTheResidualFiles) {
   test::writeFile("old.OUT", "Start output!\r\n");
   test::writeFile("old1.GAR", "5\r\n");
   test::writeFile("old2.GAR", "2\r\n");
   test::writeFile("old4.GAR", "2\r\n");  // not after a gap
   test::writeFile("old1.ECP", "  12\r\n1 2\r\n");
   test::writeFile("old2.ECP", "many\r\n");
-  const ResultSystem system = resultSystemOfReport("old.OUT");
+  const ResultSystem system = resultSystemsOfReport("old.OUT").at(0);
   EXPECT_EQ(system.dataSets, 2);
   EXPECT_EQ(system.NS, 0);
   EXPECT_TRUE(system.offered.empty());
   EXPECT_EQ(system.points, (std::vector<int>{12, 0}));
-  EXPECT_EQ(resultSystemOfReport("missing.OUT").dataSets, 0);
-}
-
-std::string speciesTable(const std::vector<std::string>& rows) {
-  std::string text =
-      "All Parameter(s) for Equilibrium:\r\n" + std::string(80, '=') +
-      "\r\nEquilibrium  Stoichiometric Matrix         lgBETA    Additive Value (AV)\r\n";
-  for (const std::string& row : rows) text += row + "\r\n";
-  return text + std::string(80, '=') + "\r\n";
-}
-
-// A row: number, the coefficients in fields of three, blank fields up to the lgBETA column,
-// lgBETA and the additive values.
-std::string speciesRow(int i, const std::string& coefficients, const std::string& values) {
-  std::string row = (i < 10 ? "  " : " ") + std::to_string(i) + ".       " + coefficients;
-  row.resize(161, ' ');
-  return row + values;
+  EXPECT_EQ(resultSystemsOfReport("missing.OUT").at(0).dataSets, 0);
 }
 
 std::string percentageTable(const std::string& titles, const std::string& species) {
@@ -102,32 +91,41 @@ std::string percentageTable(const std::string& titles, const std::string& specie
          titles + "\r\n" + species + "\r\n  1.    0.00 |\r\n";
 }
 
-TEST(ReportTables, BlocksSpeciesAndComponentsFromTheLastTables) {
-  const std::string first = speciesTable({speciesRow(1, "  1", "  0.000       0.000")}) +
-                            percentageTable("      %Cb( 1) in:  | ", "       C( 1) | ");
+std::string systemHeading(int s) {
+  return "<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  " + std::to_string(s) +
+         " >>>>>>>>>>>>>>>>>>>>>>>>>>>\r\n";
+}
+
+const std::string kDataTable = "TABLE 1: Experimental  Data: Yexp(i); Calculated  Values:\r\n";
+
+TEST(ReportTables, BlocksSpeciesAndComponentsOfEachSystem) {
+  const std::string first =
+      kDataTable + percentageTable("      %Cb( 1) in:  | ", "       C( 1) | ");
   const std::string second =
-      speciesTable({speciesRow(1, "  1  0", "  0.000       0.000     -10.500"),
-                    speciesRow(2, "-10  1", "-113.250   12345.678       0.000")}) +
+      kDataTable + kDataTable +
       percentageTable("      %Cb( 2) in:          |  %Cb(10) in:          | ",
                       "       C( 1)  C( 2)  C( 3) |   C( 1)  C( 2)  C( 3) | ");
-  const ReportTables tables = parseReportTables(first + second);
-  EXPECT_EQ(tables.blocks, 2);
-  EXPECT_EQ(tables.NS, 3);
-  EXPECT_EQ(tables.offered, (std::vector<int>{2, 10}));
+  const std::vector<ReportTables> one = parseReportSystems("banner\r\n" + second);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].blocks, 2);
+  EXPECT_EQ(one[0].NS, 3);
+  EXPECT_EQ(one[0].offered, (std::vector<int>{2, 10}));
 
-  // Rows that disagree or are out of sequence give no block count; headings that do not read
-  // give no components.
-  EXPECT_EQ(parseReportTables(speciesTable({speciesRow(1, "  1  0", "  0.000   1.000"),
-                                            speciesRow(2, "  1  0", "  0.000")}))
-                .blocks,
-            0);
-  EXPECT_EQ(parseReportTables(speciesTable({speciesRow(2, "  1  0", "  0.000   1.000")})).blocks,
-            0);
-  EXPECT_EQ(parseReportTables(speciesTable({})).blocks, 0);
-  EXPECT_TRUE(parseReportTables(percentageTable("  %Cb( x) in: |", "  C( 1) |")).offered.empty());
-  EXPECT_TRUE(parseReportTables(percentageTable("  %Cb( 3) in: |  %Cb( 2) in: |", "  C( 1) |"))
-                  .offered.empty());
-  EXPECT_TRUE(parseReportTables(percentageTable("  %Cb( 3) in: |", " |")).offered.empty());
+  // The banner before the first heading belongs to no system.
+  const std::vector<ReportTables> two =
+      parseReportSystems(kDataTable + systemHeading(1) + first + systemHeading(2) + second);
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(two[0].blocks, 1);
+  EXPECT_EQ(two[0].NS, 1);
+  EXPECT_EQ(two[0].offered, (std::vector<int>{1}));
+  EXPECT_EQ(two[1].blocks, 2);
+  EXPECT_EQ(two[1].offered, (std::vector<int>{2, 10}));
+
+  // Headings that do not read give no components.
+  for (const auto& [titles, species] : {std::pair{"  %Cb( x) in: |", "  C( 1) |"},
+                                        {"  %Cb( 3) in: |  %Cb( 2) in: |", "  C( 1) |"},
+                                        {"  %Cb( 3) in: |", " |"}})
+    EXPECT_TRUE(parseReportSystems(percentageTable(titles, species))[0].offered.empty()) << titles;
 }
 
 // Titrations always; batch data (-1, 0) only when running one way; only the last block counts.

@@ -17,13 +17,15 @@ int chooserPosition(int remembered, std::size_t items) {
   return remembered >= 0 && static_cast<std::size_t>(remembered) < items ? remembered : 0;
 }
 
-std::string dataSetFileName(const std::string& outputName, int dataSetIndex,
-                            const char* extension) {
-  return blockFileName(blockFileBase(outputName), dataSetIndex + 1, extension);
+std::string dataSetFileName(const std::string& outputName, int dataSetIndex, const char* extension,
+                            int systemIndex) {
+  return blockFileName(systemFileBase(blockFileBase(outputName), systemIndex + 1), dataSetIndex + 1,
+                       extension);
 }
 
-std::string percentageFileName(const std::string& outputName, int dataSetIndex) {
-  return tarvolin::percentageFileName(blockFileBase(outputName), dataSetIndex + 1);
+std::string percentageFileName(const std::string& outputName, int dataSetIndex, int systemIndex) {
+  return tarvolin::percentageFileName(systemFileBase(blockFileBase(outputName), systemIndex + 1),
+                                      dataSetIndex + 1);
 }
 
 }  // namespace tarvolin::plotting

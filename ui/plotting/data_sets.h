@@ -25,10 +25,15 @@ DataSetChoice dataSetChoice(int dataSets, int rememberedIndex);
 // The remembered position when the chooser holds it, otherwise the first item.
 int chooserPosition(int remembered, std::size_t items);
 
-// The plot file of one data set: the run's output-file name without its extension, the data
-// set's number (index + 1) and the extension: run.OUT, 0, ".REG" gives run1.REG.
-std::string dataSetFileName(const std::string& outputName, int dataSetIndex, const char* extension);
-// The basic-component percentage file: run.OUT, 0 gives runBC1.BCP.
-std::string percentageFileName(const std::string& outputName, int dataSetIndex);
+// The plot file of one data set: the run's output-file name without its extension, for the
+// second and every later calculated system "S", its number and "_", then the data set's number
+// (index + 1) and the extension: run.OUT, 0, ".REG" gives run1.REG; with system index 1,
+// runS2_1.REG.
+std::string dataSetFileName(const std::string& outputName, int dataSetIndex, const char* extension,
+                            int systemIndex = 0);
+// The basic-component percentage file: run.OUT, 0 gives runBC1.BCP (runS2_BC1.BCP for system
+// index 1).
+std::string percentageFileName(const std::string& outputName, int dataSetIndex,
+                               int systemIndex = 0);
 
 }  // namespace tarvolin::plotting

@@ -133,6 +133,69 @@ Pixel RegressionLayout::agreementLineAt(int textHeight) const {
   return {first.x, first.y - 2 * textHeight};
 }
 
+namespace {
+
+// The pieces of a statistics line, each ending with its ";" (the blanks after it dropped), then
+// joined again greedily into rows no wider than `room`; a piece wider than that stands alone.
+std::vector<std::string> brokenLine(const std::string& line, int room,
+                                    const std::function<int(const std::string&)>& width) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  while (start < line.size()) {
+    std::size_t end = line.find(';', start);
+    end = end == std::string::npos ? line.size() : end + 1;
+    pieces.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(' ', end);
+    if (start == std::string::npos) break;
+  }
+  std::vector<std::string> rows;
+  for (const std::string& piece : pieces) {
+    const std::string joined = rows.empty() ? piece : rows.back() + "  " + piece;
+    if (!rows.empty() && width(joined) <= room)
+      rows.back() = joined;
+    else
+      rows.push_back(piece);
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::vector<RegressionLayout::PlacedText> RegressionLayout::statisticsLines(
+    const std::string& regression, const std::string& agreement, int textHeight,
+    const std::function<int(const std::string&)>& width) const {
+  constexpr int kRightGap = 4;
+  const Pixel first = regressionLineAt();
+  const Pixel second = agreementLineAt(textHeight);
+  const int right = client_.right - kRightGap;
+  const int left = frame()[0].x;
+  const int widest = std::max(width(regression), width(agreement));
+  if (first.x + widest <= right) return {{second, agreement}, {first, regression}};
+  // Moved left only as far as needed: the lower left of the plot holds the points.
+  std::vector<std::string> lower{regression};
+  std::vector<std::string> upper{agreement};
+  int x = right - widest;
+  if (x < left) {
+    lower = brokenLine(regression, right - left, width);
+    upper = brokenLine(agreement, right - left, width);
+    int rows = 0;
+    for (const auto* lines : {&lower, &upper})
+      for (const std::string& row : *lines) rows = std::max(rows, width(row));
+    x = std::max(left, right - rows);
+  }
+  std::vector<PlacedText> placed;
+  int y = first.y - static_cast<int>(lower.size() - 1) * textHeight;  // the regression's first
+  y -= 2 * textHeight + static_cast<int>(upper.size() - 1) * textHeight;
+  for (const auto* rows : {&upper, &lower}) {
+    for (const std::string& row : *rows) {
+      placed.push_back({{x, y}, row});
+      y += textHeight;
+    }
+    y += textHeight;  // the blank line between the two
+  }
+  return placed;
+}
+
 std::optional<std::string> RegressionLayout::readout(int mx, int my, char separator) const {
   if (!hasDataArea()) return std::nullopt;
   const Real x = x_.min + (mx - x0_ - kMargin) * x_.span() / width_;

@@ -4,6 +4,7 @@
 // Coordinates are rounded to the nearest pixel, halves to even.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -65,6 +66,20 @@ class RegressionLayout {
   // above it.
   Pixel regressionLineAt() const;
   Pixel agreementLineAt(int textHeight) const;
+
+  // The two statistics lines laid out to stay inside the client area: at the places above when
+  // both fit there; otherwise moved left as far as the wider one needs, and when they do not fit
+  // from the frame's left edge either, broken after their "; " separators into as many lines as
+  // they need. The regression line keeps
+  // its last line where it stood and the agreement line its distance of two text heights above
+  // the regression line's first. `width` measures a text in the 9-point font.
+  struct PlacedText {
+    Pixel at;
+    std::string text;
+  };
+  std::vector<PlacedText> statisticsLines(
+      const std::string& regression, const std::string& agreement, int textHeight,
+      const std::function<int(const std::string&)>& width) const;
 
   // The hover read-out "Ycalc.  = ...;     Yexp. = ...;     D = ..." for the mouse at (mx, my);
   // nothing without a data area.

@@ -1,5 +1,7 @@
 #include "ui/plotting/result_system.h"
 
+#include <algorithm>
+
 #include "base/text_file.h"
 #include "model/limits.h"
 #include "model/model.h"
@@ -12,41 +14,9 @@ namespace tarvolin::plotting {
 
 namespace {
 
-constexpr std::string_view kSpeciesHeading = "All Parameter(s) for Equilibrium:";
+constexpr std::string_view kSystemHeading = "<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:";
+constexpr std::string_view kDataTableHeading = "TABLE 1: Experimental  Data:";
 constexpr std::string_view kPercentageHeading = "TABLE 3:";
-// Column of lgBETA in a species row (0-based): after the number and the coefficients, in
-// fields of three from the twelfth character, as many as the model can hold components.
-constexpr std::size_t kLgBetaColumn = 11 + 3 * kMaxReactants;
-
-bool isRule(std::string_view line) {
-  return line.size() >= 10 && line.substr(0, 10) == "==========";
-}
-
-std::string_view trimmedRight(std::string_view line) {
-  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-  return line;
-}
-
-// Blocks of the last species table: the number of values after lgBETA in each of its rows, or 0
-// when there is no such table or its rows disagree.
-int blocksOfSpeciesTable(const std::vector<std::string>& lines) {
-  std::size_t heading = lines.size();
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    if (trimmedRight(lines[i]) == kSpeciesHeading) heading = i;
-  // The heading, a rule, the column captions, the rows, a rule.
-  if (heading + 3 >= lines.size() || !isRule(lines[heading + 1])) return 0;
-  int blocks = 0;
-  int species = 0;
-  for (std::size_t i = heading + 3; i < lines.size() && !isRule(lines[i]); ++i) {
-    const std::string_view row = lines[i];
-    const auto number = parsePlotInteger(row.substr(0, std::min<std::size_t>(row.size(), 3)));
-    if (!number || *number != ++species || row.size() <= kLgBetaColumn) return 0;
-    const int values = static_cast<int>(splitFields(row.substr(kLgBetaColumn)).size()) - 1;
-    if (values < 1 || (blocks > 0 && values != blocks)) return 0;
-    blocks = values;
-  }
-  return blocks <= kMaxBlocks ? blocks : 0;
-}
 
 // The offered components and the species from the column headings of the last percentage
 // table; left empty when they do not read.
@@ -97,12 +67,31 @@ bool curveWindowsWanted(const Model& m) {
   return (isBatchMethod(code) && m.MonotonicData == 1) || isTitrationMethod(code);
 }
 
-ReportTables parseReportTables(std::string_view reportText) {
+std::vector<ReportTables> parseReportSystems(std::string_view reportText) {
   const std::vector<std::string> lines = splitLines(reportText);
-  ReportTables tables;
-  tables.blocks = blocksOfSpeciesTable(lines);
-  readPercentageColumns(lines, tables);
-  return tables;
+  // Each section runs from a system heading to the next; text before the first heading
+  // (the banner) belongs to none unless there is no heading at all.
+  std::vector<std::vector<std::string>> sections(1);
+  bool headed = false;
+  for (const std::string& line : lines) {
+    if (line.starts_with(kSystemHeading)) {
+      if (headed)
+        sections.emplace_back();
+      else
+        sections.back().clear();
+      headed = true;
+    }
+    sections.back().push_back(line);
+  }
+  std::vector<ReportTables> systems;
+  for (const auto& section : sections) {
+    ReportTables tables;
+    for (const std::string& line : section) tables.blocks += line.starts_with(kDataTableHeading);
+    tables.blocks = std::min(tables.blocks, kMaxBlocks);
+    readPercentageColumns(section, tables);
+    systems.push_back(std::move(tables));
+  }
+  return systems;
 }
 
 int curveFilePoints(const std::string& fileName) {
@@ -117,22 +106,36 @@ int curveFilePoints(const std::string& fileName) {
   return 0;
 }
 
-ResultSystem resultSystemOfReport(const std::string& reportName) {
-  ResultSystem system;
+std::vector<ResultSystem> resultSystemsOfReport(const std::string& reportName) {
   std::string text;
-  const ReportTables tables =
-      readWholeFile(reportName, text) ? parseReportTables(text) : ReportTables{};
-  system.NS = tables.NS;
-  system.offered = tables.offered;
-  system.dataSets = tables.blocks;
-  if (system.dataSets == 0) {
-    while (system.dataSets < kMaxBlocks &&
-           fileCanBeOpened(dataSetFileName(reportName, system.dataSets, ".GAR")))
-      ++system.dataSets;
+  const std::vector<ReportTables> tables = readWholeFile(reportName, text)
+                                               ? parseReportSystems(text)
+                                               : std::vector<ReportTables>{ReportTables{}};
+  std::vector<ResultSystem> systems;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    const int number = static_cast<int>(i);
+    ResultSystem system;
+    system.NS = tables[i].NS;
+    system.offered = tables[i].offered;
+    system.dataSets = tables[i].blocks;
+    if (system.dataSets == 0 && tables.size() == 1) {
+      while (system.dataSets < kMaxBlocks &&
+             fileCanBeOpened(dataSetFileName(reportName, system.dataSets, ".GAR")))
+        ++system.dataSets;
+    }
+    for (int s = 0; s < system.dataSets; ++s)
+      system.points.push_back(curveFilePoints(dataSetFileName(reportName, s, ".ECP", number)));
+    systems.push_back(std::move(system));
   }
-  for (int s = 0; s < system.dataSets; ++s)
-    system.points.push_back(curveFilePoints(dataSetFileName(reportName, s, ".ECP")));
-  return system;
+  return systems;
+}
+
+std::vector<ResultSystem> resultSystemsOfRun(const Model& m, const std::string& reportName) {
+  std::vector<ResultSystem> systems;
+  if (m.NSystems > 1) systems = resultSystemsOfReport(reportName);
+  systems.resize(std::max<std::size_t>(m.NSystems, 1));
+  systems.back() = resultSystemOf(m);
+  return systems;
 }
 
 }  // namespace tarvolin::plotting

@@ -1,9 +1,10 @@
 #pragma once
-// What the result windows need to know of the system behind a report: its data sets, the
-// points of each, its species and the basic components whose percentages can be drawn. After
-// a run this comes from the model; for a report opened from disk it comes from the report's
-// own species table and the plot files beside it, because the model in memory may belong to
-// another system (or to none yet), and a report must be shown with its own data.
+// What the result windows need to know of each calculated system behind a report: its data
+// sets, the points of each, its species and the basic components whose percentages can be
+// drawn. After a run the last system comes from the model; the others, and every system of a
+// report opened from disk, come from the report's own tables and the plot files beside it,
+// because the model in memory holds only the last system read (or another one, or none yet),
+// and a report must be shown with its own data.
 
 #include <optional>
 #include <string>
@@ -32,27 +33,31 @@ ResultSystem resultSystemOf(const Model& m);
 // means something; the residual window opens after every run.
 bool curveWindowsWanted(const Model& m);
 
-// What a report itself says of the system it was written for (the last calculated system when
-// it holds several): the number of blocks from its species table ("All Parameter(s) for
-// Equilibrium:", one additive value per block after lgBETA; 0 when the report has no such
-// table, as after a gradient Single Step), and the offered components and the species from the
-// column headings of its percentage table ("TABLE 3": "%Cb( k) in:" for each offered component,
-// then "C( j)" for each species; none when no component is offered).
+// What a report says of each calculated system it was written for, in order (a report of
+// several systems has a "Calculated System:" heading before each): the number of its blocks,
+// one data-table section ("TABLE 1:") each, 0 when the report has no data tables; the offered
+// components and the species from the column headings of the system's percentage table
+// ("TABLE 3": "%Cb( k) in:" for each offered component, then "C( j)" for each species; none when
+// no component is offered). A report without any system heading is one system.
 struct ReportTables {
   int blocks = 0;
   int NS = 0;
   std::vector<int> offered;
 };
-ReportTables parseReportTables(std::string_view reportText);
+std::vector<ReportTables> parseReportSystems(std::string_view reportText);
 
 // The count on the first line of a curve file (the points of its data set); 0 when the file
 // cannot be read or the count is not a number of points a data set can hold.
 int curveFilePoints(const std::string& fileName);
 
-// The system of a report on disk: blocks, species and components from its tables, the points
-// of each data set from the data set's curve file (ECP). When the report does not give the
-// number of blocks, the data sets are those whose residual files (GAR) exist, numbered on
-// from 1.
-ResultSystem resultSystemOfReport(const std::string& reportName);
+// The systems of a report on disk, in order: blocks, species and components from its tables,
+// the points of each data set from the data set's curve file (ECP). When a report of one
+// system has no data tables, its data sets are those whose residual files (GAR) exist,
+// numbered on from 1. A report that cannot be read gives one system without data sets.
+std::vector<ResultSystem> resultSystemsOfReport(const std::string& reportName);
+
+// The systems behind the report of a run just ended: the last from the model, which holds it
+// still, the ones before from the report.
+std::vector<ResultSystem> resultSystemsOfRun(const Model& m, const std::string& reportName);
 
 }  // namespace tarvolin::plotting
