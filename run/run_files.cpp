@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "run/plot_files.h"
+
 namespace tarvolin {
 
 void RunFiles::closeAll() {
@@ -29,22 +31,28 @@ bool sameFile(const std::string& a, const std::string& b) {
          fs::weakly_canonical(fs::absolute(b, error), error);
 }
 
-// A plot file the run writes beside its report: the plot base, then anything without a "."
-// (a block or system number), then a plot file's extension.
+// A plot file the run writes beside its report: a plot base, then anything without a "." (a
+// block or system number), then a plot file's extension. The files of all blocks take the
+// report's name up to its first ".", those of one block up to its last.
 bool isPlotFileOf(const std::string& path, const std::string& outputName) {
   std::error_code error;
   const fs::path file = fs::weakly_canonical(fs::absolute(path, error), error);
-  const fs::path base = fs::weakly_canonical(fs::absolute(plotFileBase(outputName), error), error);
-  if (file.parent_path() != base.parent_path()) return false;
   const std::string name = file.filename().string();
-  const std::string prefix = base.filename().string();
   const auto dot = name.find_last_of('.');
-  if (dot == std::string::npos || name.rfind(prefix, 0) != 0 || dot < prefix.size()) return false;
-  if (name.find('.', prefix.size()) != dot) return false;
+  if (dot == std::string::npos) return false;
   static const std::array<const char*, 7> kPlotExtensions = {".PFP", ".TTC", ".RAC", ".ECP",
                                                             ".GAR", ".REG", ".BCP"};
+  bool plotExtension = false;
   for (const char* extension : kPlotExtensions)
-    if (name.compare(dot, std::string::npos, extension) == 0) return true;
+    plotExtension = plotExtension || name.compare(dot, std::string::npos, extension) == 0;
+  if (!plotExtension) return false;
+  for (const std::string& baseName : {plotFileBase(outputName), blockFileBase(outputName)}) {
+    const fs::path base = fs::weakly_canonical(fs::absolute(baseName, error), error);
+    const std::string prefix = base.filename().string();
+    if (file.parent_path() == base.parent_path() && name.rfind(prefix, 0) == 0 &&
+        dot >= prefix.size() && name.find('.', prefix.size()) == dot)
+      return true;
+  }
   return false;
 }
 

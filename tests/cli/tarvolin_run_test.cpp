@@ -105,7 +105,8 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
 // Each is a usage error, and the input stays as it was.
 TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
   std::filesystem::create_directory("sub");
-  const char* const inputs[] = {"T.DAT", "X.OUT", "IN.IN", "CURRENT.DA~", "RUN.PFP", "RUN2.ECP",
+  const char* const inputs[] = {"T.DAT",     "X.OUT",     "IN.IN",         "CURRENT.DA~",
+                                "RUN.PFP",   "RUN2.ECP",  "res.old1.ECP",  "RUNS2_BC1.BCP",
                                 "sub/T.DAT"};
   for (const char* name : inputs) writeFile(name, kBatch);
   std::filesystem::create_hard_link("T.DAT", "LINK.DAT");
@@ -114,6 +115,7 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
       "T.DAT T.DAT",       "T.DAT ./sub/../T.DAT", "T.DAT LINK.DAT",
       "IN.IN R.OUT",       "CURRENT.DA~ R.OUT",    "T.DAT INIT_INP.TMP",
       "RUN.PFP RUN.OUT",   "RUN2.ECP RUN.OUT",     "sub/T.DAT sub/T.DAT",
+      "res.old1.ECP res.old.out",                  "RUNS2_BC1.BCP RUN.OUT",
       "'T\nX.DAT' R.OUT", "T.DAT $'R\nX.OUT'"};
   for (const char* arguments : refused) {
     SCOPED_TRACE(arguments);
