@@ -302,6 +302,7 @@ LoadOutcome LoadDataFile(const std::string& path, Model& model) {
     outcome.DataError = true;
     return outcome;
   }
+  dropByteOrderMark(text);
   return LoadData(text, model);
 }
 
