@@ -38,7 +38,12 @@ struct Basis {
   Real Cbt[kMaxReactants + 1] = {};     // total concentration of each basic component, mol/l
   Real LnFree[kMaxReactants + 1] = {};  // ln of the free concentration of each basic component
   Real C[kMaxSpecies + 1] = {};         // equilibrium concentration of each species, mol/l
+  // Bit k: basic component k is absent at the point (zero total, held by no formable species
+  // with a negative coefficient); its free concentration and its species are exactly 0 and
+  // its LnFree is -infinity.
+  std::uint64_t Absent = 0;
 };
+static_assert(kMaxReactants < 64, "one bit per basic component");
 
 // What distinguishes the two speciation entry points: the main basis (all basic components
 // and species, totals from Ct) and the basis of the state before an addition in increment
@@ -50,7 +55,6 @@ struct BasisView {
   const Real (*ct)[kMaxInputReagents + 1];  // totals of the input reagents, [point][reagent]
   Basis* basis;
   const char* noticeHeader;  // first line of the fallback notice
-  const char* inputError;    // prefix of the zero-total line
 };
 
 class Engine {
@@ -66,7 +70,7 @@ class Engine {
   // ---- Speciation -------------------------------------------------------------------------
   // Solves the mass balances at model.CurrentPoint on the main basis (CALC) or on the basis
   // before the addition (CALCI; model.ActiveReactants and model.ActiveSpecies set by the
-  // caller). Writes Cbt, LnFree and C of that basis.
+  // caller). Writes Cbt, LnFree, C and Absent of that basis.
   void CALC();
   void CALCI();
   // Solves J delta = r for the packed symmetric matrix NewtonMatrix and the right-hand side
@@ -148,12 +152,16 @@ class Engine {
  private:
   void solve(const BasisView& view);
   void computeTotals(const BasisView& view);
+  std::uint64_t absentComponents(const BasisView& view) const;
+  bool holdsAny(int i, std::uint64_t components, int nb) const;
+  bool zeroTotalPresent(const BasisView& view) const;
   void startFromTotals(const BasisView& view);
   void speciesConcentrations(const BasisView& view);
+  void componentSums(const Real* C);
   Real massBalanceResidualSquares(const BasisView& view);
   Real massBalanceAt(const BasisView& view, const Real* point);
   void newtonRaphson(const BasisView& view);
-  void buildNewtonMatrix(int nb, int ns, const Real* C);
+  void buildNewtonMatrix(const Real* C);
   void massBalanceSimplex(const BasisView& view, int maxCount);
   Real guardedFirstEvaluation(const BasisView& view, const Real* x0);
   void notConsistentNotice(const BasisView& view, int cycle);
@@ -165,19 +173,28 @@ class Engine {
   void choleskySubstitute(int n);
 
   Real blockSum(int b) const;
-  bool prepareLinearisedMassBalance(int nb, int ns, const Real* C);
-  Real lgBetaDerivative(int b, int i, int nb, int ns, const Real* C, Real f, Real g,
-                        bool logarithmic);
+  bool prepareLinearisedMassBalance(int nb, int ns, const Basis& basis);
+  Real lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool logarithmic);
   void singularJacobianNotice(int i, int ns);
   void walkParameters(bool unpack);
   void writeStatistics(Real SS, int N);
 
-  // Species by species, the basic components with a non-zero coefficient, rebuilt for each
-  // solve so that a changed stoichiometry is always seen.
+  // The system solved at the point, rebuilt for each solve so that a changed stoichiometry
+  // and a changed set of absent components are always seen: the present components (unknown
+  // q = 1..componentCount_ is component presentComponent_[q]), the species that can form (in
+  // increasing order), and for each of those its components with a non-zero coefficient, by
+  // component number and by unknown.
+  int componentCount_ = 0;
+  std::uint8_t presentComponent_[kMaxReactants + 1] = {};
+  int formedCount_ = 0;
+  std::uint8_t formedSpecies_[kMaxSpecies] = {};
+  bool formed_[kMaxSpecies + 1] = {};
   int nonZeroCount_[kMaxSpecies + 1] = {};
   std::uint8_t nonZeroComponent_[kMaxSpecies + 1][kMaxReactants] = {};
-  Real nonZeroCoefficient_[kMaxSpecies + 1][kMaxReactants] = {};
-  void collectNonZero(int nb, int ns);
+  std::uint8_t nonZeroUnknown_[kMaxSpecies + 1][kMaxReactants] = {};
+  std::int8_t nonZeroStoich_[kMaxSpecies + 1][kMaxReactants] = {};
+  Real nonZeroCoefficient_[kMaxSpecies + 1][kMaxReactants] = {};  // the same as reals
+  void collectReducedSystem(int nb, int ns, std::uint64_t absent);
 
   Real componentSum_[kMaxReactants + 1] = {};
   Real startPoint_[kMaxReactants + 1] = {};

@@ -3,6 +3,10 @@
 //   J = U diag(w) V^T,   Q = (J^T J)^-1 = V diag(1/w^2) V^T,
 //   s0 = sqrt(SS / (N - NJAC)) with SS the unweighted sum of squared residuals,
 //   sd(k) = s0 sqrt(Q(k,k)),   R(j,l) = Q(j,l) / sqrt(Q(j,j) Q(l,l)).
+// A singular value that is exactly zero belongs to a parameter without any influence on the
+// calculated values (its column is zero, e.g. the lgBETA of a species whose component is absent
+// at every point): it carries no information and is left out of Q. That parameter's row of Q is
+// then zero; it gets sd 0 and correlations 0.
 
 #include <cmath>
 #include <string>
@@ -112,10 +116,10 @@ void Engine::writeStatistics(Real SS, int N) {
   // deviation exists, sd stays 0 and the parameter list prints none.
   if (NJAC >= N) return;
 
-  // Q = V diag(1/w^2) V^T into the Jacobian's storage (U is no longer needed). A zero singular
-  // value makes this a division by zero, which ends the calculation with its message.
+  // Q = V diag(1/w^2) V^T over the non-zero singular values, into the Jacobian's storage (U is
+  // no longer needed).
   Real inverseSquare[kMaxJacobianColumns + 1];
-  for (int k = 1; k <= NJAC; ++k) inverseSquare[k] = 1 / (w[k] * w[k]);
+  for (int k = 1; k <= NJAC; ++k) inverseSquare[k] = w[k] == 0 ? Real(0) : 1 / (w[k] * w[k]);
   throwOnFloatingPointFault();
   RealMatrix& Q = Jacobian;
   for (int j = 1; j <= NJAC; ++j) {
@@ -130,7 +134,10 @@ void Engine::writeStatistics(Real SS, int N) {
   for (int k = 1; k <= NJAC; ++k) d[k] = std::sqrt(Q(k, k));
   std::string correlations;
   for (int j = 1; j <= NJAC; ++j) {
-    for (int l = 1; l <= j; ++l) correlations += fmt::fixed(Q(j, l) / (d[j] * d[l]), 6, 3) + " ";
+    for (int l = 1; l <= j; ++l) {
+      const Real R = d[j] == 0 || d[l] == 0 ? Real(0) : Q(j, l) / (d[j] * d[l]);
+      correlations += fmt::fixed(R, 6, 3) + " ";
+    }
     correlations += "\r\n";
   }
   throwOnFloatingPointFault();

@@ -39,34 +39,37 @@ int Engine::JacobianColumnCount() const {
   return count;
 }
 
-// d/dlgBETA(i) of f sum_m AV(m,b) C(m) on a basis of nb components and ns species, after its
-// Newton matrix J(k,l) = sum_m a(m,k) a(m,l) C(m) has been decomposed. At fixed totals,
+// d/dlgBETA(i) of f sum_m AV(m,b) C(m) on the system of the basis at the point (its present
+// components k and formable species m), after its Newton matrix
+// J(k,l) = sum_m a(m,k) a(m,l) C(m) has been decomposed. At fixed totals,
 //   sum_l J(k,l) z(l) = -a(i,k) C(i)
 // gives z, and ln 10 z = dLnFree/dlgBETA(i), so that
 //   dC(m)/dlgBETA(i) = ln 10 C(m) (delta(m,i) + sum_k a(m,k) z(k)).
 // With G = sum_m (sum_k a(m,k) z(k)) C(m) AV(m,b) the derivative is LN10 f (G + C(i) AV(i,b)).
 // In method 8 the property is sum_m AV(m,b) lg C(m) over C(m) > 0, whose derivative is
 // f (G + AV(i,b)) with G = sum_m (sum_k a(m,k) z(k)) AV(m,b): the logarithm cancels LN10.
-// The result carries the weight factor g.
-Real Engine::lgBetaDerivative(int b, int i, int nb, int ns, const Real* C, Real f, Real g,
-                              bool logarithmic) {
+// The result carries the weight factor g. A species that cannot form at the point (one of its
+// components is absent) stays at C = 0 whatever its lgBETA: its derivative is exactly 0, and
+// the absent components' balances, 0 = 0, are not part of the linearised system.
+Real Engine::lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool logarithmic) {
   const Model& m = model;
-  for (int k = 1; k <= nb; ++k) NewtonRhs[k] = -m.Stoich[i][k] * C[i];
-  if (nb == 1) {
+  if (!formed_[i]) return 0;
+  const int n = componentCount_;
+  for (int q = 1; q <= n; ++q) NewtonRhs[q] = -m.Stoich[i][presentComponent_[q]] * C[i];
+  if (n == 1) {
     NewtonRhs[1] = NewtonRhs[1] / NewtonMatrix[1];
   } else {
-    choleskySubstitute(nb);
+    choleskySubstitute(n);
   }
   const Real* z = NewtonRhs;
   Real G = 0;
-  for (int s = 1; s <= ns; ++s) {
+  for (int t = 0; t < formedCount_; ++t) {
+    const int s = formedSpecies_[t];
     if (logarithmic && !(C[s] > 0)) continue;
-    Real t = 0;
-    for (int k = 1; k <= nb; ++k) {
-      const int a = m.Stoich[s][k];
-      if (a != 0) t += a * z[k];
-    }
-    G += logarithmic ? t * m.AV[s][b] : t * C[s] * m.AV[s][b];
+    Real sum = 0;
+    for (int u = 0; u < nonZeroCount_[s]; ++u)
+      sum += nonZeroCoefficient_[s][u] * z[nonZeroUnknown_[s][u]];
+    G += logarithmic ? sum * m.AV[s][b] : sum * C[s] * m.AV[s][b];
   }
   if (logarithmic) {
     const Real own = C[i] > 0 ? m.AV[i][b] : 0;
@@ -85,13 +88,14 @@ void Engine::singularJacobianNotice(int i, int ns) {
   report.line("");
 }
 
-// Builds and decomposes the Newton matrix of a basis for the lgBETA derivatives; false (with
-// IERR set) when it is not positive definite. One component needs no decomposition.
-bool Engine::prepareLinearisedMassBalance(int nb, int ns, const Real* C) {
-  collectNonZero(nb, ns);
-  buildNewtonMatrix(nb, ns, C);
+// Builds and decomposes the Newton matrix of a basis for the lgBETA derivatives, on the system
+// of its last solution (without the components absent there); false (with IERR set) when it
+// is not positive definite. One component needs no decomposition, none has nothing to solve.
+bool Engine::prepareLinearisedMassBalance(int nb, int ns, const Basis& basis) {
+  collectReducedSystem(nb, ns, basis.Absent);
+  buildNewtonMatrix(basis.C);
   IERR = 0;
-  return nb == 1 || choleskyDecompose(nb);
+  return componentCount_ <= 1 || choleskyDecompose(componentCount_);
 }
 
 int Engine::JacobianRow(int b, int p, Real Y, Real* row) {
@@ -137,31 +141,31 @@ int Engine::JacobianRow(int b, int p, Real Y, Real* row) {
   bool anyBeta = false;
   for (int i = 1; i <= ns; ++i) anyBeta = anyBeta || m.FitBeta[i] == 1;
   if (anyBeta) {
-    const bool regular = prepareLinearisedMassBalance(nb, ns, C);
+    const bool regular = prepareLinearisedMassBalance(nb, ns, main);
     for (int i = 1; i <= ns; ++i) {
       if (m.FitBeta[i] != 1) continue;
       ++column;
-      if (!regular) {
+      if (!regular && formed_[i]) {
         singularJacobianNotice(i, ns);
         continue;  // no contribution: the entry stays 0
       }
-      Real v = lgBetaDerivative(b, i, nb, ns, C, f, g, method8);
+      Real v = lgBetaDerivative(b, i, C, f, g, method8);
       if (method1) v = method1Form(v);
       row[column] += v;
     }
     if (increment) {
-      const bool regularBefore = prepareLinearisedMassBalance(nbBefore, nsBefore, CBefore);
+      const bool regularBefore = prepareLinearisedMassBalance(nbBefore, nsBefore, before);
       int c = betaBase;
       for (int i = 1; i <= ns; ++i) {
         if (m.FitBeta[i] != 1) continue;
         ++c;
         if (i > nsBefore) continue;
-        if (!regularBefore) {
+        if (!regularBefore && formed_[i]) {
           singularJacobianNotice(i, nsBefore);
           row[c] = 0;
           continue;
         }
-        row[c] = row[c] - lgBetaDerivative(b, i, nbBefore, nsBefore, CBefore, fBefore, g, false);
+        row[c] = row[c] - lgBetaDerivative(b, i, CBefore, fBefore, g, false);
       }
     }
   }

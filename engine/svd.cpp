@@ -301,17 +301,54 @@ void requireSize(bool ok, const char* what) {
   if (!ok) throw std::invalid_argument(what);
 }
 
-}  // namespace
-
-int SVD(const RealMatrix& a, int m, int n, RealMatrix& u, Real* w, RealMatrix& v) {
-  requireSize(m >= 0 && n >= 0, "SVD: negative matrix dimension");
-  requireSize(a.rows() >= m && a.cols() >= n, "SVD: matrix smaller than m x n");
-  requireSize(u.rows() >= m && u.cols() >= n, "SVD: U smaller than m x n");
-  requireSize(v.rows() >= n && v.cols() >= n, "SVD: V smaller than n x n");
-  requireSize(&v != &u, "SVD: U and V must be different matrices");
-  if (&u != &a) {
-    for (int i = 1; i <= m; ++i) std::copy(a.row(i) + 1, a.row(i) + n + 1, u.row(i) + 1);
+// The columns of rows 1..m that are not exactly zero, in increasing order.
+std::vector<int> nonZeroColumns(const RealMatrix& q, int m, int n) {
+  std::vector<int> kept;
+  for (int j = 1; j <= n; ++j) {
+    for (int i = 1; i <= m; ++i) {
+      if (q(i, j) != 0) {
+        kept.push_back(j);
+        break;
+      }
+    }
   }
+  return kept;
+}
+
+// Columns kept[t] of rows 1..m moved to columns t, from the first on (kept[t] >= t).
+void compactColumns(RealMatrix& q, int m, const std::vector<int>& kept) {
+  for (int t = 1; t <= static_cast<int>(kept.size()); ++t) {
+    const int c = kept[static_cast<std::size_t>(t) - 1];
+    if (c == t) continue;
+    for (int i = 1; i <= m; ++i) q(i, t) = q(i, c);
+  }
+}
+
+// The n' x n' matrix V' of the decomposition of the kept columns, spread over the n x n
+// matrix v: V(kept[s], kept[t]) = V'(s, t), a unit vector for each zero column, and w of each
+// zero column exactly 0.
+void spreadRightFactor(RealMatrix& v, int n, Real* w, const std::vector<int>& kept) {
+  const int kn = static_cast<int>(kept.size());
+  std::vector<Real> reduced(static_cast<std::size_t>(kn) * kn);
+  std::vector<Real> values(static_cast<std::size_t>(kn));
+  for (int s = 1; s <= kn; ++s) {
+    values[s - 1] = w[s];
+    for (int t = 1; t <= kn; ++t) reduced[(s - 1) * kn + (t - 1)] = v(s, t);
+  }
+  for (int j = 1; j <= n; ++j) {
+    w[j] = 0;
+    for (int k = 1; k <= n; ++k) v(j, k) = j == k ? 1 : 0;
+  }
+  for (int s = 1; s <= kn; ++s) {
+    const int cs = kept[s - 1];
+    w[cs] = values[s - 1];
+    v(cs, cs) = 0;
+    for (int t = 1; t <= kn; ++t) v(cs, kept[t - 1]) = reduced[(s - 1) * kn + (t - 1)];
+  }
+}
+
+// Stages 1 to 3 of SVD on a matrix already copied into u.
+int decompose(RealMatrix& u, int m, int n, Real* w, RealMatrix& v) {
   if (n == 0) return 0;
   std::vector<Real> e(static_cast<std::size_t>(n) + 1);
   std::vector<Real> scratch(static_cast<std::size_t>(n) + 1);
@@ -322,10 +359,8 @@ int SVD(const RealMatrix& a, int m, int n, RealMatrix& u, Real* w, RealMatrix& v
                      [&u, m](int p, int q, Real c, Real s) { rotateColumns(u, m, p, q, c, s); });
 }
 
-int SvdSolve(RealMatrix& a, int m, int n, Real* w, Real* work) {
-  requireSize(m >= 0 && n >= 0, "SvdSolve: negative matrix dimension");
-  requireSize(a.rows() >= std::max(m, n) && a.cols() >= n + 1,
-              "SvdSolve: matrix smaller than max(m, n) x (n + 1)");
+// Stages 1 to 3 of SvdSolve.
+int decomposeWithRhs(RealMatrix& a, int m, int n, Real* w, Real* work) {
   if (n == 0) return 0;
   const int rhs = n + 1;
   const Real x = bidiagonalise(a, m, n, true, w, work);
@@ -339,6 +374,71 @@ int SvdSolve(RealMatrix& a, int m, int n, Real* w, Real* work) {
     a(p, rhs) = y * c + z * s;
     a(q, rhs) = -y * s + z * c;
   });
+}
+
+// The number of a failed singular value of the reduced problem as a column number.
+int spreadFailure(int failed, const std::vector<int>& kept) {
+  return failed == 0 ? 0 : kept[static_cast<std::size_t>(failed) - 1];
+}
+
+}  // namespace
+
+// A column that is exactly zero (a parameter without any influence on the data) is split off
+// before the decomposition: A = [A' 0] has the singular values of A' and one exact zero, whose
+// right singular vector is the column's unit vector. Decomposing A' alone keeps that zero
+// exact and keeps every other singular vector exactly free of the idle parameter, which the
+// sweeps over the whole matrix would leave at rounding level instead.
+int SVD(const RealMatrix& a, int m, int n, RealMatrix& u, Real* w, RealMatrix& v) {
+  requireSize(m >= 0 && n >= 0, "SVD: negative matrix dimension");
+  requireSize(a.rows() >= m && a.cols() >= n, "SVD: matrix smaller than m x n");
+  requireSize(u.rows() >= m && u.cols() >= n, "SVD: U smaller than m x n");
+  requireSize(v.rows() >= n && v.cols() >= n, "SVD: V smaller than n x n");
+  requireSize(&v != &u, "SVD: U and V must be different matrices");
+  if (&u != &a) {
+    for (int i = 1; i <= m; ++i) std::copy(a.row(i) + 1, a.row(i) + n + 1, u.row(i) + 1);
+  }
+  const std::vector<int> kept = nonZeroColumns(u, m, n);
+  const int kn = static_cast<int>(kept.size());
+  if (kn == n) return decompose(u, m, n, w, v);
+  compactColumns(u, m, kept);
+  const int failed = decompose(u, m, kn, w, v);
+  // Column t of U' belongs to column kept[t]; the zero columns get zero columns of U.
+  for (int t = kn; t >= 1; --t) {
+    const int c = kept[static_cast<std::size_t>(t) - 1];
+    if (c == t) continue;
+    for (int i = 1; i <= m; ++i) u(i, c) = u(i, t);
+  }
+  for (int j = 1, t = 0; j <= n; ++j) {
+    if (t < kn && kept[static_cast<std::size_t>(t)] == j) {
+      ++t;
+      continue;
+    }
+    for (int i = 1; i <= m; ++i) u(i, j) = 0;
+  }
+  spreadRightFactor(v, n, w, kept);
+  return spreadFailure(failed, kept);
+}
+
+int SvdSolve(RealMatrix& a, int m, int n, Real* w, Real* work) {
+  requireSize(m >= 0 && n >= 0, "SvdSolve: negative matrix dimension");
+  requireSize(a.rows() >= std::max(m, n) && a.cols() >= n + 1,
+              "SvdSolve: matrix smaller than max(m, n) x (n + 1)");
+  if (n == 0) return 0;
+  const std::vector<int> kept = nonZeroColumns(a, m, n);
+  const int kn = static_cast<int>(kept.size());
+  if (kn == n) return decomposeWithRhs(a, m, n, w, work);
+  // The right-hand side moves along as column kn + 1.
+  std::vector<int> keptWithRhs = kept;
+  keptWithRhs.push_back(n + 1);
+  compactColumns(a, m, keptWithRhs);
+  const int failed = decomposeWithRhs(a, m, kn, w, work);
+  // U^T b of the reduced problem belongs to the kept columns; a zero column's entry is 0.
+  std::vector<Real> utb(static_cast<std::size_t>(kn));
+  for (int t = 1; t <= kn; ++t) utb[t - 1] = a(t, kn + 1);
+  for (int j = 1; j <= n; ++j) a(j, n + 1) = 0;
+  for (int t = 1; t <= kn; ++t) a(kept[t - 1], n + 1) = utb[t - 1];
+  spreadRightFactor(a, n, w, kept);
+  return spreadFailure(failed, kept);
 }
 
 }  // namespace tarvolin

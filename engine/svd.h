@@ -4,6 +4,12 @@
 // sweeps. Convergence and splitting tests compare x + |value| with x, x a norm-like scale of
 // the bidiagonal form; at most 30 sweeps per singular value. Singular values are left unsorted;
 // a negative one is made positive by negating the matching column of V.
+//
+// A column of A that is exactly zero (a parameter without influence) is split off first: its
+// singular value is exactly 0 at its own index, its right singular vector is its unit vector,
+// every other right singular vector is exactly 0 in its row, and its column of U (its entry of
+// U^T b) is 0. The other values and vectors are those of the matrix of the remaining columns,
+// numbered by their columns' indices. A matrix without a zero column is decomposed as a whole.
 
 #include "base/real.h"
 #include "engine/real_matrix.h"

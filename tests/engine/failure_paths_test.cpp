@@ -74,29 +74,49 @@ TEST(FallbackTest, NoticesAreWrittenOncePerRun) {
   EXPECT_EQ(h.reportText(), withB) << "one notice silences the other";
 }
 
-// Faults met while solving, each with the fault it must end in and no message box: a zero
-// total (its line names the component; the logarithm of the negative start value is an
-// invalid operation), a fault raised before the solver (not blamed on the simplex), and a
-// formation constant beyond the range of the arithmetic (the overflow in the first Newton
-// cycle, not the invalid operations its infinity would cause next).
+// The fallback solves the reduced system: with a third component absent, the notice lists
+// its species at exactly 0, and the simplex over the two present components leaves them there.
+TEST(FallbackTest, FallbackSolvesTheSystemOfThePresentComponents) {
+  EngineHarness h;
+  h.system(3, 5);
+  h.species(2, {0, 1, 0}, -6000);
+  h.species(4, {1, 1, 0}, -6000);
+  h.species(5, {1, 0, 1}, 4);
+  h.block(1, 1, 0);
+  h.model->Ct[1][1] = h.model->Ct[1][2] = 1e-3L;
+  h.model->Step = 0.2L;
+  h.startRun(2);
+  h.model->CurrentPoint = 1;
+  h.engine->CALC();
+  EXPECT_NE(h.reportText().find("Mass balance equations are not consistent for point    1"),
+            std::string::npos);
+  EXPECT_NE(h.reportText().find("lgBETA( 5) =  4.000000E+0000  C( 5) =  0.000000E+0000\r\n"),
+            std::string::npos);
+  EXPECT_EQ(h.engine->main.C[3], 0);
+  EXPECT_EQ(h.engine->main.C[5], 0);
+  EXPECT_TRUE(ExpectClose(h.engine->main.C[1], 1e-3L, 1e-3L));
+}
+
+// Faults met while solving, each with the fault it must end in, no message box and no report
+// line: a negative total that makes the start value from the totals the logarithm of a
+// negative number (an invalid operation), a fault raised before the solver (not blamed on the
+// simplex), and a formation constant beyond the range of the arithmetic (the overflow in the
+// first Newton cycle, not the invalid operations its infinity would cause next).
 TEST(FallbackTest, FaultsWhileSolving) {
   struct Case {
     Real lgBeta, Lt;
     bool raiseFirst;
     FloatingPointFault fault;
-    const char* report;
   };
-  for (const Case& c :
-       {Case{4, 0, false, FloatingPointFault::Invalid,
-             "Error in input of basis (Procedure CALC):  Co(2)= 0.000000E+0000\r\n"},
-        Case{4, 1e-3L, true, FloatingPointFault::DivideByZero, ""},
-        Case{5000, 1e-3L, false, FloatingPointFault::Overflow, ""}}) {
+  for (const Case& c : {Case{4, -2e-3L, false, FloatingPointFault::Invalid},
+                        Case{4, 1e-3L, true, FloatingPointFault::DivideByZero},
+                        Case{5000, 1e-3L, false, FloatingPointFault::Overflow}}) {
     EngineHarness h;
     h.complexOfTwo(c.lgBeta, 1e-3L, c.Lt);
     h.startRun(c.raiseFirst ? 1 : 2);
     if (c.raiseFirst) std::feraiseexcept(FE_DIVBYZERO);
     EXPECT_EQ(faultOf([&] { h.engine->CALC(); }), c.fault);
-    EXPECT_EQ(h.reportText(), c.report);
+    EXPECT_EQ(h.reportText(), "");
     EXPECT_TRUE(h.platform.messages.empty());
   }
 }

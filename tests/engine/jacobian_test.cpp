@@ -73,10 +73,12 @@ void expectColumnsMatchDifferences(EngineHarness& h, const std::vector<Setter>& 
 
 // Components M, L, H and the species M, L, H, ML (lg beta 4), ML2 (7), HL (5), OH (-13.8), in
 // eight blocks of four points, one per method code (-1, 0, 1, 2, 5 in increment mode, 6, 7, 8)
-// with weights from 0.5 to 3. Fitted: additive values in every block, five of them tied (within
-// a block, across blocks, in the method-1, increment-mode and method-8 blocks), lg beta of ML,
-// ML2 and HL, and every block's parameter (a in the method-1 block). The metal's purity is
-// fitted, so it applies, but has no column.
+// with weights from 0.5 to 3. The first point of every block holds no ligand: L, ML, ML2 and
+// HL are absent there (in increment mode also before the first and second additions). Fitted:
+// additive values in every block, five of them tied (within a block, across blocks, in the
+// method-1, increment-mode and method-8 blocks), lg beta of ML, ML2 and HL, and every block's
+// parameter (a in the method-1 block). The metal's purity is fitted, so it applies, but has no
+// column.
 class MultiMethodJacobianTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,7 +98,7 @@ class MultiMethodJacobianTest : public ::testing::Test {
       for (int j = 1; j <= 4; ++j) {
         ++p;
         m.Ct[p][1] = 1e-3L * (1 + 0.1L * b);
-        m.Ct[p][2] = 0.5e-3L * j;
+        m.Ct[p][2] = 0.5e-3L * (j - 1);
         m.Ct[p][3] = 2e-3L + 1e-4L * j;
         m.Yexp[p] = 1;
         m.PointFactor[p] = 1;
@@ -186,12 +188,19 @@ class MultiMethodJacobianTest : public ::testing::Test {
   std::vector<Real> steps;
 };
 
-// On the gradient method's start path and on the others'.
+// On the gradient method's start path and on the others'. Where the ligand is absent, the lg
+// beta columns of its species are exactly zero.
 TEST_F(MultiMethodJacobianTest, ColumnsMatchCentralDifferences) {
   for (int method : {1, 2}) {
     SCOPED_TRACE(method);
     h.startRun(method);
     expectColumnsMatchDifferences(h, setters, values, steps);
+    Real row[22];
+    for (int b = 1, p = 1; b <= 8; ++b, p += 4) {
+      const Real Y = h.engine->CalculatePoint(b, p);
+      h.engine->JacobianRow(b, p, Y, row);
+      for (int c = 11; c <= 13; ++c) EXPECT_EQ(row[c], 0) << "block " << b << " column " << c;
+    }
   }
   EXPECT_TRUE(h.reportText().empty());
 }

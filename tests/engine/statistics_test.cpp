@@ -183,8 +183,9 @@ TEST(ErrorStatisticsTest, StandardDeviationsMatchTheSpreadOfRefits) {
 // before it when that mode ran), and no standard deviation without more points than
 // parameters. With a Tolerance of 0.9 every singular value but the largest counts as small:
 // the rank line goes, the standard deviations stay. A fitted additive value of a species that
-// never forms (lg beta -6000) has a zero column and a zero singular value: its variance is a
-// division by zero, which ends the calculation before any correlation is written.
+// never forms (lg beta -6000) has a zero column and a singular value of exactly 0, which is
+// left out of the covariance: that parameter gets sd 0 and correlations 0, no rank line, and
+// Fo the deviation of a fit of Fo alone (the mean of Yexp) with one degree of freedom less.
 TEST(ErrorStatisticsTest, ReportLinesRankAndDegenerateCases) {
   auto prepared = [](EngineHarness& h) {
     Model& m = *h.model;
@@ -248,8 +249,21 @@ TEST(ErrorStatisticsTest, ReportLinesRankAndDegenerateCases) {
     EngineHarness h;
     prepared(h);
     h.model->lgBETA[3] = -6000;
-    EXPECT_EQ(faultOf([&] { h.engine->ErrorStatistics(); }), FloatingPointFault::DivideByZero);
-    EXPECT_EQ(h.reportText().find("Correlation"), std::string::npos);
+    long double SS = 0, mean = 0;
+    for (int p = 1; p <= 5; ++p) mean += h.model->Yexp[p] / 5;
+    for (int p = 1; p <= 5; ++p) SS += (h.model->Yexp[p] - mean) * (h.model->Yexp[p] - mean);
+    h.model->Fo[1] = mean;
+    EXPECT_EQ(faultOf([&] { h.engine->ErrorStatistics(); }), FloatingPointFault::None);
+    EXPECT_EQ(h.engine->Rank, 1);
+    EXPECT_EQ(h.engine->sd[1], 0);
+    EXPECT_TRUE(ExpectClose(h.engine->sd[2], std::sqrt(SS / (5 - 2) / 5), 1e-15L));
+    const std::string text = h.reportText();
+    EXPECT_EQ(text.find("O'k"), std::string::npos);
+    EXPECT_NE(text.find("Correlation coefficients between fitted parameters:\r\n"
+                        " 0.000 \r\n"
+                        " 0.000  1.000 \r\n"),
+              std::string::npos)
+        << text;
   }
 }
 

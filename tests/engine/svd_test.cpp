@@ -202,14 +202,16 @@ TEST(SVD, DegenerateFailingAndUndersizedInput) {
 // The least-squares form on a tall problem, a wide one (rows m+1..n of U^T b must start from
 // zero whatever the storage held) and one with a parameter without influence (a zero column):
 // the same W and V as SVD bit for bit, U^T b in column n+1, and x = V diag(1/w) U^T b over the
-// values above 1e-14 wmax satisfies the normal equations A^T (A x - b) = 0; the idle parameter
-// gets a zero singular value, its unit vector in V and no correction.
+// values above 1e-14 wmax satisfies the normal equations A^T (A x - b) = 0; an idle parameter
+// (a zero column, also in a wide problem) gets a singular value of exactly 0 at its own index,
+// its unit vector in V, exact zeros in its row of V, so exactly no correction, and A = U W V^T.
 TEST(SvdSolve, MatchesSvdAndSolvesTheNormalEquations) {
   struct Case {
     int m, n, zeroColumn;
     std::uint64_t seed;
   };
-  for (const Case& c : {Case{15, 4, 0, 41}, Case{3, 6, 0, 51}, Case{8, 4, 3, 61}}) {
+  for (const Case& c :
+       {Case{15, 4, 0, 41}, Case{3, 6, 0, 51}, Case{8, 4, 3, 61}, Case{3, 6, 2, 71}}) {
     SCOPED_TRACE(testing::Message() << c.m << " x " << c.n);
     const int m = c.m, n = c.n;
     RealMatrix a = RandomMatrix(m, n, c.seed, 1);
@@ -244,11 +246,15 @@ TEST(SvdSolve, MatchesSvdAndSolvesTheNormalEquations) {
     }
     for (int i = 1; m < n && i <= m; ++i) EXPECT_LE(std::fabs(residual[i]), 1e-17L) << i;
     if (c.zeroColumn) {
-      const int zero = static_cast<int>(std::min_element(w.begin() + 1, w.end()) - w.begin());
-      EXPECT_LE(w[zero], kTight * wmax);
-      for (int k = 1; k <= n; ++k)
-        EXPECT_LE(std::fabs(std::fabs(solved(k, zero)) - (k == c.zeroColumn ? 1 : 0)), kTight);
-      EXPECT_LE(std::fabs(x[c.zeroColumn]), kTight);
+      const int zero = c.zeroColumn;
+      EXPECT_EQ(w[zero], 0);
+      for (int k = 1; k <= n; ++k) {
+        EXPECT_EQ(solved(k, zero), k == zero ? 1 : 0);
+        EXPECT_EQ(solved(zero, k), k == zero ? 1 : 0);
+      }
+      EXPECT_EQ(solved(zero, n + 1), 0);
+      EXPECT_EQ(x[zero], 0);
+      EXPECT_LE(ReconstructionError(a, m, n, d), kTight * wmax);
     }
   }
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "base/number_format.h"
 #include "base/text_file.h"
@@ -23,8 +25,9 @@ int count(const std::string& text, const std::string& what) {
 class MethodRunTest : public ScratchFolderTest {
  protected:
   // The example with its fitted constants moved off the values the data were made from.
-  void prepare(const std::string& example, const std::string& from, const std::string& to) {
-    std::string text = readFile(sourcePath("examples/" + example));
+  void prepare(const std::string& example, const std::string& from, const std::string& to,
+               const std::string& folder = "examples/") {
+    std::string text = readFile(sourcePath(folder + example));
     const auto at = text.find(from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, from.size(), to);
@@ -63,6 +66,74 @@ TEST_F(MethodRunTest, EachMethodWritesTheCompleteReport) {
       EXPECT_EQ(count(report_, line), 1) << line;
   }
   EXPECT_NE(report_.find("After iteration"), std::string::npos);
+}
+
+// Points where a basic component is absent: an NMR titration whose first point is the free
+// host (guest total 0; fitted: the shifts of H and HG and lg beta of HG) and a blank EMF
+// titration with the model of the metal titrations but no metal at any point (fitted: lg beta
+// of HL and H2L, Fo; the metal's complexes fixed). A single step gives the same Ycalc by every
+// method, and the three methods fit the same constants from starting values well off them:
+// Gradient and Simplex within a fraction of a standard deviation (the gradient stops once the
+// R-factor changes by less than 1 %), Monte Carlo (fixed seed) within the size of its last
+// search box. With the metal's complexes flagged as well, their columns are zero: the gradient
+// leaves their lg beta exactly as read and fits the others exactly as before.
+TEST_F(MethodRunTest, AbsentComponentsAreFittedAlikeByEveryMethod) {
+  struct Case {
+    const char* file;
+    std::vector<Real*> fitted;
+    std::vector<Real> simplexTolerance, monteCarloTolerance;  // from the gradient's values
+    const char* fitBeta;  // the FitBeta line, and the same with the metal's complexes flagged
+    const char* withIdle;
+  };
+  Model& m = *model_;
+  const std::vector<Case> cases = {{"nmr_titration_free_host_first.DAT",
+                                    {&m.AV[1][1], &m.AV[3][1], &m.lgBETA[3]},
+                                    {0.0005L, 0.0005L, 0.002L},
+                                    {0.01L, 0.01L, 0.01L},
+                                    nullptr,
+                                    nullptr},
+                                   {"blank_titration_without_metal.DAT",
+                                    {&m.lgBETA[4], &m.lgBETA[5], &m.Fo[1]},
+                                    {0.002L, 0.002L, 0.005L},
+                                    {0.01L, 0.01L, 0.2L},
+                                    "0 0 0 1 1 0 0 0 ",
+                                    "0 0 0 1 1 0 1 1 "}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    prepare(c.file, "", "", "tests/data/dat/");
+    m.SeedGiven = 1;
+    m.SingleStep = 1;
+    std::vector<Real> ycalc;
+    for (auto driver : {&GradientRun, &SimplexRun, &MonteCarloRun}) {
+      ASSERT_EQ(run(driver), RunStatus::Completed);
+      if (ycalc.empty()) ycalc.assign(m.Ycalc + 1, m.Ycalc + 1 + m.TotalPoints());
+      for (int p = 1; p <= m.TotalPoints(); ++p)
+        EXPECT_TRUE(ExpectClose(m.Ycalc[p], ycalc[p - 1], 1e-15L)) << p;
+    }
+    m.SingleStep = 0;
+    std::vector<Real> gradient;
+    for (auto driver : {&GradientRun, &SimplexRun, &MonteCarloRun}) {
+      EXPECT_EQ(run(driver), RunStatus::Completed);
+      EXPECT_EQ(report_.find("=== CALC"), std::string::npos);
+      const std::vector<Real>& tolerance =
+          driver == &MonteCarloRun ? c.monteCarloTolerance : c.simplexTolerance;
+      for (std::size_t k = 0; k < c.fitted.size(); ++k) {
+        if (driver == &GradientRun) gradient.push_back(*c.fitted[k]);
+        EXPECT_NEAR(static_cast<double>(*c.fitted[k]), static_cast<double>(gradient[k]),
+                    static_cast<double>(tolerance[k]))
+            << k;
+      }
+    }
+
+    if (c.fitBeta == nullptr) continue;
+    prepare(c.file, c.fitBeta, c.withIdle, "tests/data/dat/");
+    EXPECT_EQ(run(&GradientRun), RunStatus::Completed);
+    EXPECT_EQ(m.lgBETA[7], 10.55L);
+    EXPECT_EQ(m.lgBETA[8], 19.65L);
+    // Undetermined: shown without a standard deviation.
+    EXPECT_NE(report_.find("\r\nlgBETA( 7) =       10.550\r\n"), std::string::npos);
+    for (std::size_t k = 0; k < c.fitted.size(); ++k) EXPECT_EQ(*c.fitted[k], gradient[k]) << k;
+  }
 }
 
 // A zero step gives every Monte Carlo interval width zero: every estimate lies on its
