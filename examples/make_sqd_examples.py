@@ -546,6 +546,30 @@ def nickel_glycine_two_electrodes():
         step=0.10)
 
 
+def acetic_acid_two_short_titrations():
+    # A small pair of titrations for the tests that fit by every method, Monte Carlo included:
+    # acetic acid (HL) with NaOH, eight readings each, read as EMF.
+    return CardFile(
+        title="Acetic acid (HL), two short titrations with NaOH, glass electrode, 25 C",
+        reactants=["Acetate", "H+"],
+        temperature=25.0,
+        complexes=[
+            Complex("HL", 4.56, [1, 1], 1),
+            Complex("OH", LG_OH, [0, -1], 0),
+        ],
+        titrations=[
+            Titration(millimoles=[0.2, 0.21], burette=[0.0, -0.1], v0=20.0,
+                      ezero=400.0, lock=1, slope=1.0, ifc=2,
+                      titres=steps(0.25, 2.0, 0.25),
+                      group8="Titration 1", group11="titre   EMF"),
+            Titration(millimoles=[0.3, 0.37], burette=[0.0, -0.1], v0=25.0,
+                      ezero=402.0, lock=1, slope=1.0, ifc=2,
+                      titres=steps(0.7, 3.5, 0.4),
+                      group8="Titration 2", group11="titre   EMF"),
+        ],
+        step=0.10)
+
+
 # (file name, maker, layout): the field-layout files get twins.
 EXAMPLES = [
     ("GLYCINE_PROTONATION.SQD", glycine_protonation, RightLayout),
@@ -555,6 +579,10 @@ EXAMPLES = [
 ]
 # DAT twins for comparing fits of the two formats, besides those of the field-layout files.
 DAT_TWINS = ["GLYCINE_PROTONATION.SQD"]
+# Card files for the tests only (tests/data/sqd), with their DAT twins.
+TEST_FILES = [
+    ("acetic_acid_two_short_titrations.sqd", acetic_acid_two_short_titrations, FieldLayout),
+]
 
 
 def twin_base(name):
@@ -594,6 +622,12 @@ def main(argv=None):
             write(os.path.join(tests, "sqd", twin_base(name) + "_right_aligned.sqd"),
                   card_file.cards(RightLayout()))
         if layout is FieldLayout or name in DAT_TWINS:
+            write(os.path.join(tests, "dat", twin_base(name) + "_twin.DAT"),
+                  card_file.dat_twin())
+    if not args.noise:
+        for name, make, layout in TEST_FILES:
+            card_file = make()
+            write(os.path.join(tests, "sqd", name), card_file.cards(layout()))
             write(os.path.join(tests, "dat", twin_base(name) + "_twin.DAT"),
                   card_file.dat_twin())
     return 0
