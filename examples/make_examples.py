@@ -177,7 +177,8 @@ class Block:
 
     def __init__(self, method, fo="0", factor="1", weight="1", fit_block=0, av=None,
                  fit_av=None, c0=None, v0=None, c_titrant=None, v_added=None, init=None,
-                 a=None, ct_batch=None, point_factors=None, y_label="", y_sd=0.0):
+                 a=None, ct_batch=None, point_factors=None, y_label="", y_sd=0.0,
+                 y_texts=None):
         self.method = method
         self.fo, self.factor, self.weight = fo, factor, weight
         self.fit_block = fit_block
@@ -190,6 +191,7 @@ class Block:
         self.point_factors = point_factors  # method 0: texts
         self.y_label = y_label
         self.y_sd = y_sd  # nominal measurement error, for --noise
+        self.y_texts = y_texts  # measured values as another file has them, written unchanged
 
     @property
     def npoints(self):
@@ -436,6 +438,8 @@ def write_system(out, system, rng, noise):
 
 def _measured_texts(system, block, rng, noise):
     """Yexp as written, from the constants; increments for method 6."""
+    if block.y_texts is not None:
+        return list(block.y_texts)
     values = block_properties(system, block)
     sd = noise * block.y_sd
     texts = []

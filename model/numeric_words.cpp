@@ -74,4 +74,19 @@ bool parseRealWord(std::string_view w, Real& value) {
   return true;
 }
 
+bool parseFortranRealWord(std::string_view w, Real& value) {
+  if (w.find_first_of("Dd") == w.npos) return parseRealWord(w, value);
+  std::string text(w);
+  for (char& c : text)
+    if (c == 'D' || c == 'd') c = 'E';
+  return parseRealWord(text, value);
+}
+
+bool parseWholeNumberWord(std::string_view w, long long& value) {
+  const std::size_t dot = w.find('.');
+  if (dot == w.npos) return parseIntegerWord(w, value);
+  if (w.find_first_not_of('0', dot + 1) != w.npos) return false;
+  return parseIntegerWord(w.substr(0, dot), value);
+}
+
 }  // namespace tarvolin

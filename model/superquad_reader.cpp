@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <deque>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/number_format.h"
 #include "model/limits.h"
@@ -38,32 +41,37 @@ const Real kDefaultStep = 0.08L;
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(std::string_view field) { return field.find_first_not_of(' ') == field.npos; }
 
+// A card with nothing on it: the end of a list of complexes or of readings.
+bool isBlankCard(std::string_view card) { return card.find_first_not_of(" \t") == card.npos; }
+
 // Column k (1-based) of a field; a blank where the line ended before it.
 char column(std::string_view field, std::size_t k) {
   return k <= field.size() ? field[k - 1] : ' ';
 }
 
-// Numbers are right-aligned in their columns: leading blanks are allowed, anything after the
-// number (trailing blanks included) makes the field invalid, and so does a field without a
-// number.
-std::string_view afterLeadingBlanks(std::string_view field) {
+// A number may stand anywhere in its field, with blanks before and after it, as hand-typed
+// cards and other programs' exports have it; anything else in the field makes it invalid.
+std::string_view withoutBlanks(std::string_view field) {
   const std::size_t start = field.find_first_not_of(' ');
-  return start == field.npos ? std::string_view() : field.substr(start);
+  if (start == field.npos) return {};
+  return field.substr(start, field.find_last_not_of(' ') - start + 1);
 }
 
+// An integer field also takes a whole number written as a real (2. or 2.0).
 bool integerField(std::string_view field, long long& value) {
-  const std::string_view text = afterLeadingBlanks(field);
-  return !text.empty() && parseIntegerWord(text, value);
+  const std::string_view text = withoutBlanks(field);
+  return !text.empty() && parseWholeNumberWord(text, value);
 }
 
+// Reals in the Fortran forms: .5, -.081, 11., 1.5E-3, 1.5D-3.
 bool realField(std::string_view field, Real& value) {
-  const std::string_view text = afterLeadingBlanks(field);
+  const std::string_view text = withoutBlanks(field);
   if (text.empty()) return false;
   // A refused out-of-range number must not leave an overflow flag behind for the run's
   // floating-point check: the conversion runs with the flags saved and restored.
   std::fenv_t saved;
   std::feholdexcept(&saved);
-  const bool ok = parseRealWord(text, value);
+  const bool ok = parseFortranRealWord(text, value);
   std::fesetenv(&saved);
   return ok;
 }
@@ -76,7 +84,44 @@ struct ReadFailure {
   InputErrorDetail detail;
 };
 
+// One reagent card of a titration: the species the reactant is added as, and its amounts.
+struct ReagentCard {
+  std::uint8_t species = 0;
+  std::uint8_t printFlag = 0;
+  std::uint8_t purityKey = 0;
+  Real millimoles = 0;  // in the vessel
+  Real burette = 0;     // mol/l; 0 for the reactant given as a negative concentration
+};
+
+struct PointCard {
+  Real titre = 0;  // total volume added so far, ml
+  Real emf = 0;
+};
+
+// The cards of one titration (reagents, volume, electrode, readings) as read, before they
+// become a block of the model.
+struct TitrationCards {
+  ReagentCard reagents[kMaxReactants + 1];
+  int negativeReactant = 0;  // reactant whose burette concentration is negative
+  Real negativeConcentration = 0;
+  int secondNegativeReactant = 0;  // a further one, which no titration may have
+  Real v0 = 0;
+  std::int8_t method = 8;
+  Real ezero = 0;
+  bool locked = false;
+  int ifc = 1;  // reactant whose free concentration the electrode senses
+  Real slopeFactor = 1;
+  std::vector<PointCard> points;  // the stored readings, JUMP cards left out
+  long long pointCount = 0;       // readings counted, also those beyond the table
+  bool endedAtBlankCard = false;  // false when the file ended first
+};
+
 // Reads the card groups in order and fills the model. Every check throws ReadFailure.
+//
+// A file may hold several titrations of the system one after the other, each from its reagent
+// cards to the blank card after its readings; the step line follows the last. After each blank
+// end card the reader tries the next cards as a further titration and, unless they read as one
+// completely, gives them back unread, so that the first of them is the step line.
 class CardReader {
  public:
   CardReader(Model& model, InputText& input, TextWriter& echo)
@@ -101,13 +146,20 @@ class CardReader {
   void readReactantNames();
   void readTemperature();
   void readComplexes();
-  void readReagents();
-  void appendTitrantReagent();
-  void readInitialVolume();
-  void readElectrode();
-  void readPoints();
-  void completeBlock();
+  void readTitration(TitrationCards& t);
+  void readReagents(TitrationCards& t);
+  void readInitialVolume(TitrationCards& t);
+  void readElectrode(TitrationCards& t);
+  void readPoints(TitrationCards& t);
+  bool readFurtherTitration(TitrationCards& t);
+  void checkFurtherTitration(const TitrationCards& t);
   void readStep();
+
+  // --- the model ---
+  int titrantSpecies(int reactant) const;
+  void checkTitrantReagent(int reactant);
+  void appendTitrantReagent(int reactant, int block);
+  void storeBlock(const TitrationCards& t, int block);
 
   Model& m_;
   InputText& in_;
@@ -117,17 +169,30 @@ class CardReader {
   std::size_t pos_ = 0;
   bool cardRead_ = false;  // false once the input has ended
 
+  // While a further titration is tried: the cards taken, to be given back, and their echo.
+  bool trying_ = false;
+  std::vector<std::string> taken_;
+  std::string pendingEcho_;
+  std::deque<std::string> givenBack_;
+
   Real celsius_ = 0;
-  int ifc_ = 1;               // reactant whose free concentration the electrode senses
-  Real slopeFactor_ = 1;      // SLOPE of the electrode card
-  int negativeReactant_ = 0;  // reactant given as a negative burette concentration
-  Real negativeConcentration_ = 0;
+  int titrantReactant_ = 0;  // reactant given as a negative burette concentration
+  int titrantReagent_ = 0;   // the input reagent appended for it
+  int storedPoints_ = 0;
 };
 
 void CardReader::nextCard() {
   pos_ = 0;
-  cardRead_ = in_.readLine(card_);
-  if (cardRead_) ++in_.line;
+  if (!givenBack_.empty()) {
+    card_ = std::move(givenBack_.front());
+    givenBack_.pop_front();
+    cardRead_ = true;
+  } else {
+    cardRead_ = in_.readLine(card_);
+  }
+  if (!cardRead_) return;
+  ++in_.line;
+  if (trying_) taken_.push_back(card_);
 }
 
 // The next `width` characters of the card, fewer where the card ends; echoed as read.
@@ -136,13 +201,20 @@ std::string_view CardReader::field(std::size_t width) {
   const std::size_t length = std::min(width, card_.size() - start);
   pos_ = start + length;
   const std::string_view text(card_.data() + start, length);
-  echo_.write(text);
+  if (trying_)
+    pendingEcho_ += text;
+  else
+    echo_.write(text);
   return text;
 }
 
 // The rest of the card is skipped; the echo line ends with the card.
 void CardReader::endCard() {
-  if (cardRead_) echo_.endLine();
+  if (!cardRead_) return;
+  if (trying_)
+    pendingEcho_ += "\r\n";
+  else
+    echo_.endLine();
 }
 
 void CardReader::fail(int code, long long number) {
@@ -195,8 +267,8 @@ void CardReader::readTemperature() {
 
 // Groups 5 and 6: the free reactants are the first species; each complex card adds a species
 // with its lgBETA and coefficients, unless its KEY is negative, which switches the card off.
-// The list ends at a card shorter than 10 characters. Species beyond the table are counted
-// but not stored, so that the message names the count the file asks for.
+// The list ends at a card shorter than 10 characters or a blank one. Species beyond the table
+// are counted but not stored, so that the message names the count the file asks for.
 void CardReader::readComplexes() {
   const int nr = m_.NReactants;
   for (int s = 1; s <= nr; ++s) {
@@ -209,7 +281,7 @@ void CardReader::readComplexes() {
   for (;;) {
     nextCard();
     const std::string_view head = field(10);
-    if (head.size() < 10) {
+    if (head.size() < 10 || isBlankCard(card_)) {
       endCard();
       break;
     }
@@ -238,11 +310,22 @@ void CardReader::readComplexes() {
   m_.NSpecies = static_cast<std::uint8_t>(species);
 }
 
+// Groups 7 to 12 of one titration; line 8 and line 11 are headings.
+void CardReader::readTitration(TitrationCards& t) {
+  readReagents(t);
+  skipCard();
+  readInitialVolume(t);
+  readElectrode(t);
+  skipCard();
+  readPoints(t);
+}
+
 // Group 7: one card per reactant with the species it is added as, the millimoles in the
 // vessel and the burette concentration. A titrant such as hydroxide is written as a negative
 // concentration of the proton reactant; it becomes an input reagent of its own.
-void CardReader::readReagents() {
+void CardReader::readReagents(TitrationCards& t) {
   for (int r = 1; r <= m_.NReactants; ++r) {
+    ReagentCard& card = t.reagents[r];
     nextCard();
     const std::string_view controls = field(5);
     const char index = column(controls, 5);
@@ -250,14 +333,19 @@ void CardReader::readReagents() {
     if (index - '0' > m_.NSpecies) failDat(kBadReagentIndex, index - '0', m_.NSpecies);
     const char print = column(controls, 3);
     if (print != ' ' && !isDigit(print)) fail(kSqdPrintControl, kGroupReagents);
-    Real millimoles = 0;
-    if (!realField(field(10), millimoles)) fail(kSqdVesselMillimoles, kGroupReagents);
-    Real burette = 0;
-    if (!realField(field(10), burette)) fail(kSqdBuretteConcentration, kGroupReagents);
-    if (burette < 0) {
-      if (negativeReactant_ != 0) fail(kSqdNegativeConcentration, r);
-      negativeReactant_ = r;
-      negativeConcentration_ = burette;
+    if (!realField(field(10), card.millimoles)) fail(kSqdVesselMillimoles, kGroupReagents);
+    if (!realField(field(10), card.burette)) fail(kSqdBuretteConcentration, kGroupReagents);
+    if (card.burette < 0) {
+      if (t.negativeReactant == 0) {
+        t.negativeReactant = r;
+        t.negativeConcentration = card.burette;
+      } else if (t.secondNegativeReactant == 0) {
+        // Refused at once in the first titration; a tried further one is refused only once
+        // it has read as a titration.
+        if (!trying_) fail(kSqdNegativeConcentration, r);
+        t.secondNegativeReactant = r;
+      }
+      card.burette = 0;
     }
     char keys[2];
     for (char& key : keys) {
@@ -266,53 +354,29 @@ void CardReader::readReagents() {
     }
     endCard();
 
-    m_.ReagentSpecies[r] = static_cast<std::uint8_t>(index - '0');
-    m_.ReactantPrintFlag[r] = print == ' ' ? 0 : static_cast<std::uint8_t>(print - '0');
-    m_.C0[1][r] = millimoles;  // per ml once V0 is known
-    m_.CTitrant[1][r] = burette < 0 ? 0 : burette;
-    m_.Purity[r] = 1;
+    card.species = static_cast<std::uint8_t>(index - '0');
+    card.printFlag = print == ' ' ? 0 : static_cast<std::uint8_t>(print - '0');
     // The key in column 35 decides whether the purity is refined.
-    m_.FitPurity[r] = keys[1] == ' ' ? 0 : static_cast<std::uint8_t>(keys[1] - '0');
+    card.purityKey = keys[1] == ' ' ? 0 : static_cast<std::uint8_t>(keys[1] - '0');
   }
-  if (negativeReactant_ != 0) appendTitrantReagent();
-}
-
-// The titrant is the first species made of one negative unit of that reactant alone
-// (hydroxide for the proton), added from the burette at the positive concentration.
-void CardReader::appendTitrantReagent() {
-  const int r = negativeReactant_;
-  int titrant = 0;
-  for (int s = 1; s <= m_.NSpecies && titrant == 0; ++s) {
-    bool fits = m_.Stoich[s][r] == -1;
-    for (int k = 1; k <= m_.NReactants && fits; ++k) fits = k == r || m_.Stoich[s][k] == 0;
-    if (fits) titrant = s;
-  }
-  if (titrant == 0 || m_.NInputReagents + 1 > kMaxInputReagents) fail(kSqdNegativeConcentration, r);
-  const int i = ++m_.NInputReagents;
-  m_.ReagentSpecies[i] = static_cast<std::uint8_t>(titrant);
-  m_.C0[1][i] = 0;
-  m_.CTitrant[1][i] = -negativeConcentration_;
-  m_.Purity[i] = 1;
-  m_.FitPurity[i] = 0;
+  if (t.negativeReactant != 0 && !trying_ && titrantReagent_ == 0)
+    checkTitrantReagent(t.negativeReactant);
 }
 
 // Group 9: the initial volume in ml, which turns the vessel millimoles into mol/l.
-void CardReader::readInitialVolume() {
+void CardReader::readInitialVolume(TitrationCards& t) {
   nextCard();
   long long jcoul = 0;
   if (!integerField(field(5), jcoul)) fail(kSqdJcoul, kGroupVolume);
-  Real v0 = 0;
-  if (!realField(field(10), v0) || !(v0 > 0)) fail(kSqdInitialVolume, kGroupVolume);
+  if (!realField(field(10), t.v0) || !(t.v0 > 0)) fail(kSqdInitialVolume, kGroupVolume);
   Real titreError = 0;
   if (!realField(field(10), titreError)) fail(kSqdTitreError, kGroupVolume);
   endCard();
-  m_.V0[1] = v0;
-  for (int i = 1; i <= m_.NInputReagents; ++i) m_.C0[1][i] = m_.C0[1][i] / v0;
 }
 
 // Group 10: the electrode. Type 0 (or blank) measures a potential, E = EZERO + slope lg[IFC];
 // type 1 reads -lg[IFC] directly. IFC is the reactant the electrode responds to.
-void CardReader::readElectrode() {
+void CardReader::readElectrode(TitrationCards& t) {
   nextCard();
   const std::string_view controls = field(5);
   const char type = column(controls, 1);
@@ -321,82 +385,179 @@ void CardReader::readElectrode() {
   if (electrons != ' ' && !isDigit(electrons)) fail(kSqdTransferredElectrons, kGroupElectrode);
   const char ifc = column(controls, 5);
   if (ifc != ' ' && !isDigit(ifc)) fail(kSqdIfcIndex, kGroupElectrode);
-  ifc_ = ifc == ' ' || ifc == '0' ? 1 : ifc - '0';
-  if (ifc_ > m_.NReactants) fail(kSqdIfcIndex, kGroupElectrode);
-  Real ezero = 0;
-  if (!realField(field(10), ezero)) fail(kSqdEzero, kGroupElectrode);
+  t.ifc = ifc == ' ' || ifc == '0' ? 1 : ifc - '0';
+  if (t.ifc > m_.NReactants) fail(kSqdIfcIndex, kGroupElectrode);
+  if (!realField(field(10), t.ezero)) fail(kSqdEzero, kGroupElectrode);
   Real sigmae = 0;
   if (!realField(field(10), sigmae)) fail(kSqdSigmae, kGroupElectrode);
   long long lock = 0;
   if (const std::string_view text = field(5); !isBlank(text) && !integerField(text, lock))
     fail(kSqdLock, kGroupElectrode);
-  slopeFactor_ = 0;
-  if (const std::string_view text = field(10); !isBlank(text) && !realField(text, slopeFactor_))
+  t.slopeFactor = 0;
+  if (const std::string_view text = field(10); !isBlank(text) && !realField(text, t.slopeFactor))
     fail(kSqdSlope, kGroupElectrode);
-  if (slopeFactor_ == 0) slopeFactor_ = 1;
+  if (t.slopeFactor == 0) t.slopeFactor = 1;
   endCard();
-
-  m_.IncrementMode[1] = 0;
-  m_.Method[1] = type == '1' ? 1 : 8;
-  m_.Fo[1] = m_.Method[1] == 8 ? ezero : 0;
-  m_.BlockWeight[1] = 1;
-  m_.FitBlock[1] = lock != 0 ? 1 : 0;
+  t.method = type == '1' ? 1 : 8;
+  t.locked = lock != 0;
 }
 
 // Group 12: one card per reading, the titre being the total volume added so far. A card with
-// a nonzero JUMP flag is left out; the list ends at a card whose titre is short or not a
-// number. Points beyond the table are counted but not stored.
-void CardReader::readPoints() {
-  const int nr = m_.NInputReagents;
-  const Real v0 = m_.V0[1];
-  long long points = 0;
-  Real previousTitre = 0;
+// a nonzero JUMP flag is left out. The readings end at a blank card or at the end of the
+// file; any other card must hold a reading, so that none is lost without a word. Readings
+// beyond the table are counted but not stored.
+void CardReader::readPoints(TitrationCards& t) {
   for (;;) {
     nextCard();
-    const std::string_view titreText = field(10);
-    Real titre = 0;
-    if (titreText.size() < 10 || !realField(titreText, titre)) {
+    if (!cardRead_) return;
+    if (isBlankCard(card_)) {
+      field(10);
       endCard();
-      break;
+      t.endedAtBlankCard = true;
+      return;
     }
-    Real emf = 0;
-    if (!realField(field(10), emf)) fail(kSqdEmf, kGroupPoints);
+    PointCard point;
+    if (!realField(field(10), point.titre)) fail(kSqdTitre, kGroupPoints);
+    if (!realField(field(10), point.emf)) fail(kSqdEmf, kGroupPoints);
     field(10);
     long long jump = 0;
     if (const std::string_view text = field(5); !isBlank(text) && !integerField(text, jump))
       fail(kSqdJump, kGroupPoints);
     endCard();
     if (jump != 0) continue;
-    if (++points > kMaxPoints) continue;
-    const int p = static_cast<int>(points);
-    m_.Yexp[p] = m_.YexpRead[p] = emf;
-    m_.PointFactor[p] = 1;
-    m_.VAdded[p] = titre - previousTitre;
-    previousTitre = titre;
-    // Totals after mixing the vessel solution with the titrant delivered so far.
-    for (int i = 1; i <= nr; ++i)
-      m_.Ct[p][i] = (m_.C0[1][i] * v0 + m_.CTitrant[1][i] * titre) / (v0 + titre);
+    if (++t.pointCount <= kMaxPoints) t.points.push_back(point);
   }
-  if (points > kMaxPoints) fail(kSqdTooManyPoints, points);
-  if (points == 0) failDat(kNoBlockPoints, 0);
-  m_.NPoints[1] = static_cast<std::uint16_t>(points);
 }
 
-// The calculated property of the block: the electrode potential EZERO + slope lg[IFC] with
-// the Nernst slope at the temperature read (method 8), or -lg[IFC] (method 1, a = 1).
-void CardReader::completeBlock() {
+// Tries the cards after a titration's blank end card as a further titration. When they do not
+// read as one to the end of its readings, they are given back unread and unechoed.
+bool CardReader::readFurtherTitration(TitrationCards& t) {
+  const int line = in_.line;
+  trying_ = true;
+  taken_.clear();
+  pendingEcho_.clear();
+  bool complete = true;
+  try {
+    readTitration(t);
+    complete = t.pointCount > 0;
+  } catch (const ReadFailure&) {
+    complete = false;
+  }
+  trying_ = false;
+  if (!complete) {
+    givenBack_.insert(givenBack_.begin(), taken_.begin(), taken_.end());
+    in_.line = line;
+    return false;
+  }
+  echo_.write(pendingEcho_);
+  return true;
+}
+
+// What a further titration must share with the system read so far.
+void CardReader::checkFurtherTitration(const TitrationCards& t) {
+  if (m_.NBlocks + 1 > kMaxBlocks) failDat(kTooManyBlocks, m_.NBlocks + 1);
+  // The input reagents are the system's: each reactant is added as the same species in every
+  // titration.
+  for (int r = 1; r <= m_.NReactants; ++r)
+    if (t.reagents[r].species != m_.ReagentSpecies[r]) fail(kSqdReactantIndex, kGroupReagents);
+  if (t.secondNegativeReactant != 0) fail(kSqdNegativeConcentration, t.secondNegativeReactant);
+  // One titrant reagent serves every titration: the same reactant must be the negative one.
+  if (t.negativeReactant != 0) {
+    if (titrantReactant_ != 0 && t.negativeReactant != titrantReactant_)
+      fail(kSqdNegativeConcentration, t.negativeReactant);
+    if (titrantReagent_ == 0) checkTitrantReagent(t.negativeReactant);
+  }
+  const long long total = storedPoints_ + t.pointCount;
+  if (total > kMaxPoints) fail(kSqdTooManyPoints, total);
+}
+
+// The titrant is the first species made of one negative unit of that reactant alone
+// (hydroxide for the proton), added from the burette at the positive concentration.
+int CardReader::titrantSpecies(int r) const {
   for (int s = 1; s <= m_.NSpecies; ++s) {
-    m_.AV[s][1] = 0;
-    m_.FitAV[s][1] = 0;
+    bool fits = m_.Stoich[s][r] == -1;
+    for (int k = 1; k <= m_.NReactants && fits; ++k) fits = k == r || m_.Stoich[s][k] == 0;
+    if (fits) return s;
   }
-  m_.BlockFactor[1] = 1;
-  if (m_.Method[1] == 1) {
-    m_.AV[ifc_][1] = 1;
-    m_.a[1] = 1;
+  return 0;
+}
+
+void CardReader::checkTitrantReagent(int r) {
+  if (titrantSpecies(r) == 0 || m_.NInputReagents + 1 > kMaxInputReagents)
+    fail(kSqdNegativeConcentration, r);
+}
+
+// Appends the titrant reagent; titrations stored before it had none in their burette.
+void CardReader::appendTitrantReagent(int r, int block) {
+  const int i = ++m_.NInputReagents;
+  m_.ReagentSpecies[i] = static_cast<std::uint8_t>(titrantSpecies(r));
+  m_.Purity[i] = 1;
+  m_.FitPurity[i] = 0;
+  for (int b = 1; b < block; ++b) m_.C0[b][i] = m_.CTitrant[b][i] = 0;
+  for (int p = 1; p <= storedPoints_; ++p) m_.Ct[p][i] = 0;
+  titrantReactant_ = r;
+  titrantReagent_ = i;
+}
+
+// One titration becomes block `block`: its initial solution and titrant, the electrode as
+// the calculated property (EZERO + slope lg[IFC], method 8, with the Nernst slope at the
+// temperature read; or -lg[IFC], method 1 with a = 1), and its readings with the totals after
+// mixing. The reagents' species, print controls and purity keys are the first titration's.
+void CardReader::storeBlock(const TitrationCards& t, int block) {
+  const int b = block;
+  for (int r = 1; r <= m_.NReactants; ++r) {
+    const ReagentCard& card = t.reagents[r];
+    if (b == 1) {
+      m_.ReagentSpecies[r] = card.species;
+      m_.ReactantPrintFlag[r] = card.printFlag;
+      m_.Purity[r] = 1;
+      m_.FitPurity[r] = card.purityKey;
+    }
+    m_.C0[b][r] = card.millimoles;  // per ml once V0 is applied below
+    m_.CTitrant[b][r] = card.burette;
+  }
+  if (t.negativeReactant != 0 && titrantReagent_ == 0) appendTitrantReagent(t.negativeReactant, b);
+  if (titrantReagent_ != 0) {
+    m_.C0[b][titrantReagent_] = 0;
+    m_.CTitrant[b][titrantReagent_] = t.negativeReactant != 0 ? -t.negativeConcentration : 0;
+  }
+  const Real v0 = t.v0;
+  m_.V0[b] = v0;
+  for (int i = 1; i <= m_.NInputReagents; ++i) m_.C0[b][i] = m_.C0[b][i] / v0;
+
+  m_.IncrementMode[b] = 0;
+  m_.Method[b] = t.method;
+  m_.Fo[b] = t.method == 8 ? t.ezero : 0;
+  m_.BlockWeight[b] = 1;
+  m_.FitBlock[b] = t.locked ? 1 : 0;
+
+  int p = storedPoints_;
+  Real previousTitre = 0;
+  for (const PointCard& point : t.points) {
+    ++p;
+    m_.Yexp[p] = m_.YexpRead[p] = point.emf;
+    m_.PointFactor[p] = 1;
+    m_.VAdded[p] = point.titre - previousTitre;
+    previousTitre = point.titre;
+    // Totals after mixing the vessel solution with the titrant delivered so far.
+    for (int i = 1; i <= m_.NInputReagents; ++i)
+      m_.Ct[p][i] = (m_.C0[b][i] * v0 + m_.CTitrant[b][i] * point.titre) / (v0 + point.titre);
+  }
+  m_.NPoints[b] = static_cast<std::uint16_t>(p - storedPoints_);
+  storedPoints_ = p;
+
+  for (int s = 1; s <= m_.NSpecies; ++s) {
+    m_.AV[s][b] = 0;
+    m_.FitAV[s][b] = 0;
+  }
+  m_.BlockFactor[b] = 1;
+  if (t.method == 1) {
+    m_.AV[t.ifc][b] = 1;
+    m_.a[b] = 1;
   } else {
-    m_.AV[ifc_][1] = nernstSlope(slopeFactor_, celsius_);
+    m_.AV[t.ifc][b] = nernstSlope(t.slopeFactor, celsius_);
   }
-  m_.Tolerance = 1e-20L;
+  m_.NBlocks = static_cast<std::uint8_t>(b);
 }
 
 // Group 13: the step size, 0.08 when the line holds no usable value.
@@ -416,13 +577,22 @@ void CardReader::read() {
   readReactantNames();
   readTemperature();
   readComplexes();
-  readReagents();
-  skipCard();  // group 8
-  readInitialVolume();
-  readElectrode();
-  skipCard();  // group 11
-  readPoints();
-  completeBlock();
+
+  auto first = std::make_unique<TitrationCards>();
+  readTitration(*first);
+  if (first->pointCount > kMaxPoints) fail(kSqdTooManyPoints, first->pointCount);
+  if (first->pointCount == 0) failDat(kNoBlockPoints, 0);
+  storeBlock(*first, 1);
+  bool blankEnd = first->endedAtBlankCard;
+  first.reset();
+  while (blankEnd) {
+    auto further = std::make_unique<TitrationCards>();
+    if (!readFurtherTitration(*further)) break;
+    checkFurtherTitration(*further);
+    storeBlock(*further, m_.NBlocks + 1);
+    blankEnd = further->endedAtBlankCard;
+  }
+  m_.Tolerance = 1e-20L;
   readStep();
 }
 
@@ -452,6 +622,7 @@ const Suffix kSuffixes[] = {
     {kSqdSigmae, " -SIGMAE error"},
     {kSqdLock, " -LOCK for standard electrode"},
     {kSqdSlope, " -SLOPE factor"},
+    {kSqdTitre, ""},
     {kSqdEmf, " -EMFC first electrode"},
     {kSqdJump, " -JUMP flag"},
     {kSqdTooManySpecies, " -Too many reactions."},

@@ -1,8 +1,9 @@
 #pragma once
-// Reader of SUPERQUAD card files (*.SQD): one potentiometric titration with its reactants,
-// complexes, vessel and burette contents, electrode calibration and titration points, turned
-// into one calculated system of one titration block. The cards are fixed-column; every field
-// is echoed to the echo file exactly as read.
+// Reader of SUPERQUAD card files (*.SQD): the reactants and complexes of a system and one or
+// more potentiometric titrations of it, each with its vessel and burette contents, electrode
+// calibration and titration points, turned into one calculated system with one titration
+// block per titration. The cards are fixed-column, a number standing anywhere in its field;
+// every field is echoed to the echo file exactly as read.
 
 #include <string>
 
@@ -37,6 +38,7 @@ enum SuperquadErrorCode : int {
   kSqdSigmae = 18,
   kSqdLock = 19,
   kSqdSlope = 20,
+  kSqdTitre = 21,
   kSqdEmf = 22,
   kSqdJump = 23,
   kSqdTooManySpecies = 24,
@@ -45,7 +47,7 @@ enum SuperquadErrorCode : int {
 };
 
 // Caption and text of a card-reader message. For codes 1-23 `number` is the card group, for
-// 24-26 the count or reactant number the message names. Codes without a message (0, 21, and
+// 24-26 the count or reactant number the message names. Codes without a message (0 and
 // anything above 26) give an empty text.
 InputMessage superquadErrorMessage(int code, long long number);
 
@@ -54,9 +56,9 @@ InputMessage superquadErrorMessage(int code, long long number);
 void ShowSuperquadError(int code, long long number, Model& model, Platform& platform);
 
 // Reads the cards after the title line (the caller has read the title) into the model: one
-// block of method 8 (electrode potential) or 1 (-lg of a free concentration). On success
-// ReadError and RunIncomplete are 0; on an input error the message has been shown, ReadError
-// is 1 and RunIncomplete is left as the caller set it.
+// block of method 8 (electrode potential) or 1 (-lg of a free concentration) per titration. On
+// success ReadError and RunIncomplete are 0; on an input error the message has been shown,
+// ReadError is 1 and RunIncomplete is left as the caller set it.
 void ReadSuperquad(Model& model, InputText& input, TextWriter& echo, Platform& platform);
 
 }  // namespace tarvolin

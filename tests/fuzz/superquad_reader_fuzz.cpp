@@ -12,6 +12,7 @@
 #include "model/model.h"
 #include "model/superquad_reader.h"
 #include "model/word_reader.h"
+#include "tests/support/model_tables.h"
 
 namespace {
 
@@ -59,9 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (clean && (model->RunIncomplete != 0 || platform.messages != 0)) __builtin_trap();
   if (!clean && (model->ReadError != 1 || model->RunIncomplete != 1 || platform.messages != 1))
     __builtin_trap();
-  if (clean && (model->NSpecies > tarvolin::kMaxSpecies || model->NPoints[1] == 0 ||
-                model->NPoints[1] > tarvolin::kMaxPoints ||
-                model->NInputReagents > tarvolin::kMaxInputReagents))
-    __builtin_trap();
+  if (clean && !tarvolin::test::tableBreach(*model).empty()) __builtin_trap();
   return 0;
 }

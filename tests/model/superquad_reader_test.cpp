@@ -8,6 +8,7 @@
 #include "base/text_file.h"
 #include "model/word_reader.h"
 #include "run/run_driver.h"
+#include "tests/support/model_compare.h"
 #include "tests/support/test_support.h"
 
 namespace tarvolin::test {
@@ -134,7 +135,7 @@ TEST_F(SuperquadReaderTest, EchoHoldsEveryFieldAsReadAndOneLinePerCard) {
             "      25.0\r\n"
             "    9.5700    1    1    1\r\n"
             "   11.9200    1    2    1\r\n"
-            "  -13.7800    0   -1    0\r\n"
+            "-13.78    0    -1   0.   \r\n"
             "END\r\n"
             "    1    0.2500    0.0000    0    0\r\n"
             "    2    0.5000   -0.1000    0    0\r\n"
@@ -145,7 +146,7 @@ TEST_F(SuperquadReaderTest, EchoHoldsEveryFieldAsReadAndOneLinePerCard) {
             "    0.0000  290.1234              0\r\n"
             "    1.0000  280.5000              1\r\n"
             "    2.5000  250.2500              0\r\n"
-            "end of the\r\n"
+            "          \r\n"
             "      0.10\r\n");
   EXPECT_EQ(m_->ReactantName[1], "Glycinate io");
   EXPECT_EQ(m_->NSpecies, 5);  // "END", shorter than ten columns, closed the complexes
@@ -169,8 +170,6 @@ const MessageCase kMessageCases[] = {
      "is 0, it must be at least 1."},
     {"temperature_with_comma.sqd", kCaption, "Data input error. Please, look line 4 -temperature"},
     {"lgbeta_invalid.sqd", kCaption, "Data input error. Please, look line 5 -formation constant"},
-    {"trailing_blank_in_lgbeta.sqd", kCaption,
-     "Data input error. Please, look line 5 -formation constant"},
     {"stoichiometric_coefficient_not_integer.sqd", kCaption,
      "Data input error. Please, look line 5 -stoichiometric coef."},
     {"stoichiometric_coefficient_missing.sqd", kCaption,
@@ -213,6 +212,13 @@ const MessageCase kMessageCases[] = {
     {"emf_invalid.sqd", kCaption, "Data input error. Please, look line 12 -EMFC first electrode"},
     {"emf_missing.sqd", kCaption, "Data input error. Please, look line 12 -EMFC first electrode"},
     {"jump_not_integer.sqd", kCaption, "Data input error. Please, look line 12 -JUMP flag"},
+    {"text_line_among_points.sqd", kCaption, "Data input error. Please, look line 12"},
+    {"short_number_among_points.sqd", kCaption,
+     "Data input error. Please, look line 12 -EMFC first electrode"},
+    {"second_titration_other_reagent_species.sqd", kCaption,
+     "Data input error. Please, look line 7 -index of reactant"},
+    {"second_titration_other_negative_reactant.sqd", kCaption,
+     "Data input error. 1 -Reagent: a problem of negative concentration."},
     {"species_101.sqd", kCaption, "Data input error. 101 -Too many reactions."},
     {"second_negative_burette.sqd", kCaption,
      "Data input error. 2 -Reagent: a problem of negative concentration."},
@@ -237,7 +243,7 @@ TEST_F(SuperquadReaderTest, EachDamagedCardGivesItsMessageAndStopsReading) {
   }
   // Codes without a text only set ReadError.
   platform_.messages.clear();
-  for (int code : {0, 21, 27, -1}) {
+  for (int code : {0, 27, -1}) {
     m_->ReadError = 0;
     ShowSuperquadError(code, 5, *m_, platform_);
     EXPECT_EQ(m_->ReadError, 1) << code;
@@ -262,6 +268,41 @@ TEST_F(SuperquadReaderTest, PointsBeyondTheTableAreRefusedWithTheirCount) {
 
   text.insert(at, firstPoint);
   EXPECT_FALSE(readText(text));
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].text, "Data input error. 3301 -Too many experimental points.");
+}
+
+// The titrations of one file share the tables: 3300 points and 100 blocks in all.
+TEST_F(SuperquadReaderTest, TitrationsShareThePointAndBlockLimits) {
+  const std::string file = dataText("titrant_only_in_second_titration.sqd");
+  const std::string stepLine = "      0.10\r\n";
+  const auto secondTitration = file.find("    1    0.2000");
+  const auto end = file.rfind(stepLine);
+  ASSERT_NE(secondTitration, std::string::npos);
+  const std::string head = file.substr(0, secondTitration);
+  const std::string titration = file.substr(secondTitration, end - secondTitration);
+  auto withTitrations = [&](int count, const std::string& extraPoints) {
+    std::string text = head;
+    for (int k = 1; k < count; ++k) text += titration;
+    const std::string lastPoint = "    2.0000  270.0000              0\r\n";
+    text.insert(text.rfind(lastPoint), extraPoints);
+    return text + stepLine;
+  };
+  EXPECT_TRUE(readText(withTitrations(100, "")));
+  EXPECT_EQ(m_->NBlocks, 100);
+  EXPECT_EQ(m_->TotalPoints(), 3 + 99 * 2);
+  EXPECT_FALSE(readText(withTitrations(101, "")));
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].text,
+            "Too many experimental blocks - more than 100 or the number of titration curves is "
+            "greater than 100");
+
+  std::string points;
+  for (int k = 0; k < 3295; ++k) points += "    1.5000  275.0000              0\r\n";
+  EXPECT_TRUE(readText(withTitrations(2, points)));
+  EXPECT_EQ(m_->NPoints[2], 3297);
+  EXPECT_EQ(m_->TotalPoints(), 3300);
+  EXPECT_FALSE(readText(withTitrations(2, points + "    1.5000  275.0000              0\r\n")));
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].text, "Data input error. 3301 -Too many experimental points.");
 }
@@ -294,27 +335,30 @@ TEST_F(SuperquadReaderTest, JumpCardsAreLeftOutWithoutMovingTheTitreBase) {
   EXPECT_TRUE(ExpectClose(m_->Ct[2][3], 0.1L * 2.5L / 27.5L, 1e-18L));
 }
 
-// Points end at any card without a titre; an unusable step falls back to 0.08. The titre
-// "    1.00  " is no number: it ends the points, and the card after it is taken for the step
-// line (2.5 is out of range).
-TEST_F(SuperquadReaderTest, PointsEndAtAnyCardWithoutATitreAndStepFallsBack) {
+// The readings end at a blank card or at the end of the file; an unusable step falls back to
+// 0.08. A second titration that does not read to its end is no titration: its first card is
+// taken for the step line.
+TEST_F(SuperquadReaderTest, PointsEndAtABlankCardOrTheFileEndAndStepFallsBack) {
   const struct {
     const char* file;
     int points;
     long double step;
   } cases[] = {
       {"minimal_titration.sqd", 3, 0.10L},       {"points_end_at_ten_blanks.sqd", 3, 0.10L},
-      {"points_end_at_text_line.sqd", 3, 0.10L}, {"points_end_at_short_number.sqd", 3, 0.10L},
+      {"trailing_blank_in_titre.sqd", 3, 0.10L}, {"step_left_aligned.sqd", 3, 0.05L},
       {"step_out_of_range.sqd", 3, 0.08L},       {"step_word.sqd", 3, 0.08L},
       {"step_negative.sqd", 3, 0.08L},           {"step_missing.sqd", 3, 0.08L},
-      {"trailing_blank_in_titre.sqd", 1, 0.08L}};
+      {"damaged_second_titration.sqd", 3, 0.08L}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     EXPECT_TRUE(readData(c.file));
     EXPECT_TRUE(platform_.messages.empty());
+    EXPECT_EQ(m_->NBlocks, 1);
     EXPECT_EQ(m_->NPoints[1], c.points);
     EXPECT_EQ(m_->Step, c.step);
   }
+  // The damaged titration left nothing in the echo.
+  EXPECT_EQ(echo_.find("titration 2"), std::string::npos);
 }
 
 TEST_F(SuperquadReaderTest, ElectrodeTypePrintControlsPurityKeysAndTitrantSpecies) {
@@ -375,27 +419,79 @@ TEST_F(SuperquadReaderTest, NumberFillingItsFieldOrEndingTheLineIsRead) {
   EXPECT_EQ(m_->NSpecies, 5);
 }
 
-TEST_F(SuperquadReaderTest, FieldsAreRightAlignedNumbersAndNothingElse) {
+// A number stands anywhere in its field, in the Fortran forms; an integer field also takes a
+// whole number written as a real. Anything else in the field refuses the card.
+TEST_F(SuperquadReaderTest, FieldsHoldANumberAnywhereInTheFortranForms) {
   const std::string file = dataText("minimal_titration.sqd");
-  const std::string temperature = "      25.0\r\n";
-  ASSERT_NE(file.find(temperature), std::string::npos);
-  auto withTemperature = [&](const std::string& card) {
+  auto withCard = [&](const std::string& card, const std::string& replacement) {
     std::string text = file;
-    text.replace(text.find(temperature), temperature.size(), card + "\r\n");
+    text.replace(text.find(card), card.size(), replacement + "\r\n");
     return text;
   };
-  for (const char* good : {"  +2.5E+01", "25.", "     .25e2 skipped", "2.5e1"}) {
+  const std::string temperature = "      25.0\r\n";
+  const std::string counts = "    0    0    2    0\r\n";
+  for (const char* good : {"  +2.5E+01", "25.", "     .25e2 skipped", "2.5e1", "     25.0 ",
+                           "25.0      ", "  25  ", "2.5D1", "2.5d+01", "250.D-1"}) {
     SCOPED_TRACE(good);
-    EXPECT_TRUE(readText(withTemperature(good)));
+    EXPECT_TRUE(readText(withCard(temperature, good)));
     EXPECT_TRUE(ExpectClose(m_->AV[2][1], kSlope25, 1e-18L));
   }
-  // A trailing blank inside the field is refused even where the line ends there.
-  for (const char* bad : {"     25.0 ", "25.0      ", "          ", "", "\t25.0", "2.5D1", "25.0K",
-                          "0x19", "inf", "1e5000"}) {
-    SCOPED_TRACE(bad);
-    EXPECT_FALSE(readText(withTemperature(bad)));
+  for (const char* good :
+       {"    0    02    0", "    0    0  2. 0", "    0    02.000", "          +2"}) {
+    SCOPED_TRACE(good);
+    EXPECT_TRUE(readText(withCard(counts, good)));
+    EXPECT_EQ(m_->NReactants, 2);
+  }
+  const struct {
+    const std::string& card;
+    const char* text;
+    const char* message;
+  } bad[] = {{temperature, "          ", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "\t25.0", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "25.0K", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "2 5.0", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "25.0E", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "0x19", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "inf", "Data input error. Please, look line 4 -temperature"},
+             {temperature, "1e5000", "Data input error. Please, look line 4 -temperature"},
+             {counts, "    0    0 2.5     0", "Data input error. Please, look line 2"},
+             {counts, "    0    0 2E0     0", "Data input error. Please, look line 2"},
+             {counts, "    0    0         0", "Data input error. Please, look line 2"}};
+  for (const auto& c : bad) {
+    SCOPED_TRACE(c.text);
+    EXPECT_FALSE(readText(withCard(c.card, c.text)));
     ASSERT_EQ(platform_.messages.size(), 1u);
-    EXPECT_EQ(platform_.messages[0].text, "Data input error. Please, look line 4 -temperature");
+    EXPECT_EQ(platform_.messages[0].text, c.message);
+  }
+}
+
+// Cards written with the numbers anywhere in their fields, in the Fortran forms and with
+// blank fields for zero read to the same model as their right-aligned twins.
+TEST_F(SuperquadReaderTest, CardVariantsReadToTheSameModelAsTheirRightAlignedTwins) {
+  const struct {
+    const char* variant;
+    const char* twin;
+  } cases[] = {
+      {"tests/data/sqd/fortran_number_forms.sqd", "tests/data/sqd/minimal_titration.sqd"},
+      {"tests/data/sqd/trailing_blank_in_lgbeta.sqd", "tests/data/sqd/minimal_titration.sqd"},
+      {"tests/data/sqd/trailing_blank_in_titre.sqd", "tests/data/sqd/minimal_titration.sqd"},
+      {"examples/EN_PROTONATION_3_TITRATIONS.SQD",
+       "tests/data/sqd/en_protonation_3_titrations_right_aligned.sqd"},
+      {"examples/NI_GLYCINE_EMF_AND_PH.SQD",
+       "tests/data/sqd/ni_glycine_emf_and_ph_right_aligned.sqd"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.variant);
+    ASSERT_TRUE(readText(readFile(sourcePath(c.twin))));
+    const std::unique_ptr<Model> twin = std::move(m_);
+    m_ = newModel();
+    ASSERT_TRUE(readText(readFile(sourcePath(c.variant))));
+    expectSameModel(*twin, *m_, 0);
+    for (int i = 1; i <= twin->NInputReagents; ++i) {
+      EXPECT_EQ(m_->Purity[i], twin->Purity[i]);
+      EXPECT_EQ(m_->FitPurity[i], twin->FitPurity[i]);
+    }
   }
 }
 
@@ -521,17 +617,22 @@ std::vector<long double> solveFree(const Model& m, const std::vector<long double
   return x;
 }
 
-// Every stored reading's EMF against EZERO + slope lg[IFC] from the constants read.
+// Every stored reading against the electrode's response from the constants read: the EMF
+// EZERO + slope lg[IFC] (method 8) or -lg[IFC] (method 1), block by block.
 void expectNernstianReadings(const Model& m, int ifc) {
   const int nr = m.NReactants;
-  std::vector<long double> x(nr + 1, std::log(1e-3L));
-  for (int p = 1; p <= m.NPoints[1]; ++p) {
-    std::vector<long double> cbt(nr + 1);
-    for (int i = 1; i <= m.NInputReagents; ++i)
-      for (int k = 1; k <= nr; ++k) cbt[k] += m.Ct[p][i] * m.Stoich[m.ReagentSpecies[i]][k];
-    x = solveFree(m, cbt, x);
-    const long double emf = m.Fo[1] + m.AV[ifc][1] * x[ifc] / std::log(10.0L);
-    EXPECT_NEAR(static_cast<double>(m.Yexp[p]), static_cast<double>(emf), 2e-5) << "point " << p;
+  for (int b = 1; b <= m.NBlocks; ++b) {
+    std::vector<long double> x(nr + 1, std::log(1e-3L));
+    for (int p = m.First(b); p <= m.Last(b); ++p) {
+      std::vector<long double> cbt(nr + 1);
+      for (int i = 1; i <= m.NInputReagents; ++i)
+        for (int k = 1; k <= nr; ++k) cbt[k] += m.Ct[p][i] * m.Stoich[m.ReagentSpecies[i]][k];
+      x = solveFree(m, cbt, x);
+      const long double lg = x[ifc] / std::log(10.0L);
+      const long double reading = m.Method[b] == 1 ? -lg : m.Fo[b] + m.AV[ifc][b] * lg;
+      EXPECT_NEAR(static_cast<double>(m.Yexp[p]), static_cast<double>(reading), 2e-5)
+          << "block " << b << ", point " << p;
+    }
   }
 }
 
@@ -586,6 +687,74 @@ TEST_F(SuperquadReaderTest, CopperGlycineExampleIsNoiseless) {
   EXPECT_TRUE(ExpectClose(m.Ct[16][1], 0.05L / 26.6L, 1e-17L));
   EXPECT_EQ(m.Step, 0.08L);
   expectNernstianReadings(m, 3);
+}
+
+// Several titrations of one system: each its own block, with its own initial solution,
+// titrant, electrode and readings; the points run on through the blocks.
+TEST_F(SuperquadReaderTest, SeveralTitrationsExamplesAreNoiseless) {
+  ASSERT_TRUE(readText(readFile(sourcePath("examples/EN_PROTONATION_3_TITRATIONS.SQD"))));
+  const Model& m = *m_;
+  ASSERT_EQ(m.NBlocks, 3);
+  ASSERT_EQ(m.NInputReagents, 3);
+  EXPECT_EQ(m.ReagentSpecies[3], 5);  // hydroxide, from the negative proton concentrations
+  const struct {
+    int points;
+    long double v0, cEn, cH, naoh, fo, slopeFactor;
+  } blocks[] = {{35, 25, 0.004L, 0.01L, 0.1L, 400, 1},
+                {30, 20, 0.006L, 0.014L, 0.1L, 398.5L, 1},
+                {27, 30, 0.002L, 0.006L, 0.05L, 401.2L, 0.998L}};
+  for (int b = 1; b <= 3; ++b) {
+    SCOPED_TRACE("block " + std::to_string(b));
+    const auto& e = blocks[b - 1];
+    EXPECT_EQ(m.NPoints[b], e.points);
+    EXPECT_EQ(m.Method[b], 8);
+    EXPECT_EQ(m.V0[b], e.v0);
+    EXPECT_TRUE(ExpectClose(m.C0[b][1], e.cEn, 1e-18L));
+    EXPECT_TRUE(ExpectClose(m.C0[b][2], e.cH, 1e-18L));
+    EXPECT_EQ(m.C0[b][3], 0);
+    EXPECT_EQ(m.CTitrant[b][2], 0);
+    EXPECT_EQ(m.CTitrant[b][3], e.naoh);
+    EXPECT_EQ(m.Fo[b], e.fo);
+    EXPECT_EQ(m.FitBlock[b], 1);
+    EXPECT_TRUE(ExpectClose(m.AV[2][b], e.slopeFactor * kSlope25, 1e-18L));
+    EXPECT_EQ(m.VAdded[m.First(b)], 0);  // each titration starts from its own vessel
+    EXPECT_TRUE(ExpectClose(m.Ct[m.First(b)][1], e.cEn, 1e-18L));
+  }
+  EXPECT_TRUE(ExpectClose(m.VAdded[36 + 12], 0.2L, 1e-15L));  // around the reading left out
+  expectNernstianReadings(m, 2);
+
+  ASSERT_TRUE(readText(readFile(sourcePath("examples/NI_GLYCINE_EMF_AND_PH.SQD"))));
+  ASSERT_EQ(m.NBlocks, 2);
+  ASSERT_EQ(m.NSpecies, 9);  // the NiHL card with KEY -1 is discarded
+  EXPECT_EQ(m.Method[1], 8);
+  EXPECT_EQ(m.Method[2], 1);  // electrode type 1 reads pH
+  EXPECT_EQ(m.Fo[2], 0);
+  EXPECT_EQ(m.a[2], 1);
+  EXPECT_EQ(m.AV[3][2], 1);
+  EXPECT_EQ(m.NPoints[1], 25);
+  expectNernstianReadings(m, 3);
+}
+
+// A titrant reagent that only a later titration uses is absent from the earlier blocks.
+TEST_F(SuperquadReaderTest, TitrantOfALaterTitrationIsAbsentFromTheEarlierOnes) {
+  ASSERT_TRUE(readData("titrant_only_in_second_titration.sqd"));
+  const Model& m = *m_;
+  ASSERT_EQ(m.NBlocks, 2);
+  ASSERT_EQ(m.NInputReagents, 3);
+  EXPECT_EQ(m.ReagentSpecies[3], 5);
+  EXPECT_EQ(m.CTitrant[1][2], 0.1L);  // HCl in the first burette
+  EXPECT_EQ(m.C0[1][3], 0);
+  EXPECT_EQ(m.CTitrant[1][3], 0);
+  for (int p = 1; p <= 3; ++p) EXPECT_EQ(m.Ct[p][3], 0) << p;
+  EXPECT_EQ(m.CTitrant[2][2], 0);
+  EXPECT_EQ(m.CTitrant[2][3], 0.05L);
+  EXPECT_TRUE(ExpectClose(m.Ct[5][3], 0.05L * 2 / 22, 1e-18L));
+  EXPECT_EQ(m.V0[2], 20);
+  EXPECT_EQ(m.Fo[2], 401);
+  EXPECT_EQ(m.FitBlock[1], 0);
+  EXPECT_EQ(m.FitBlock[2], 1);
+  EXPECT_TRUE(ExpectClose(m.AV[2][2], 0.99L * kSlope25, 1e-18L));
+  EXPECT_EQ(m.Step, 0.10L);
 }
 
 }  // namespace

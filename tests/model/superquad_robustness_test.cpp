@@ -62,12 +62,13 @@ class SuperquadRobustnessTest : public ::testing::Test {
       EXPECT_EQ(m.RunIncomplete, 0) << what;
       EXPECT_TRUE(platform_.messages.empty()) << what;
       EXPECT_EQ(tableBreach(m), "") << what;
-      EXPECT_EQ(m.NBlocks, 1) << what;
       EXPECT_GE(m.NSpecies, m.NReactants) << what;
       EXPECT_TRUE(m.NInputReagents == m.NReactants || m.NInputReagents == m.NReactants + 1) << what;
-      EXPECT_TRUE(m.Method[1] == 1 || m.Method[1] == 8) << what;
+      for (int b = 1; b <= m.NBlocks; ++b) {
+        EXPECT_TRUE(m.Method[b] == 1 || m.Method[b] == 8) << what << ", block " << b;
+        EXPECT_TRUE(m.V0[b] > 0) << what << ", block " << b;
+      }
       EXPECT_TRUE(m.Step >= 0 && m.Step <= 1) << what;
-      EXPECT_TRUE(m.V0[1] > 0) << what;
     }
     return !::testing::Test::HasFailure();
   }
