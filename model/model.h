@@ -106,6 +106,9 @@ struct Model {
   Real Objective = 0;
   std::int32_t ReadError = 0;
   std::int32_t RunIncomplete = 0;
+  // The line of the input file at which reading stopped on an error (0 when it did not), so
+  // that the file can be opened there for correction.
+  std::int32_t InputErrorLine = 0;
 
   // Points First(b)..Last(b) belong to block b; derived from NPoints, never stored.
   int First(int b) const {

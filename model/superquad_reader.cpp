@@ -171,6 +171,7 @@ class CardReader {
 
   // While a further titration is tried: the cards taken, to be given back, and their echo.
   bool trying_ = false;
+  bool committed_ = false;  // the tried titration's reagent, volume and electrode cards read
   std::vector<std::string> taken_;
   std::string pendingEcho_;
   std::deque<std::string> givenBack_;
@@ -317,6 +318,9 @@ void CardReader::readTitration(TitrationCards& t) {
   readInitialVolume(t);
   readElectrode(t);
   skipCard();
+  // Reagent, volume and electrode cards that read are a titration, never the step line: from
+  // here a fault of a further titration is the user's to correct, not a sign of its end.
+  if (trying_) committed_ = true;
   readPoints(t);
 }
 
@@ -429,18 +433,26 @@ void CardReader::readPoints(TitrationCards& t) {
   }
 }
 
-// Tries the cards after a titration's blank end card as a further titration. When they do not
-// read as one to the end of its readings, they are given back unread and unechoed.
+// Tries the cards after a titration's blank end card as a further titration. When its reagent,
+// volume or electrode cards do not read, or it has no readings, the cards are given back
+// unread and unechoed; a fault among its readings is reported.
 bool CardReader::readFurtherTitration(TitrationCards& t) {
   const int line = in_.line;
   trying_ = true;
   taken_.clear();
   pendingEcho_.clear();
   bool complete = true;
+  committed_ = false;
   try {
     readTitration(t);
     complete = t.pointCount > 0;
   } catch (const ReadFailure&) {
+    if (committed_) {
+      // A damaged titration is reported like the first one, never dropped.
+      trying_ = false;
+      echo_.write(pendingEcho_);
+      throw;
+    }
     complete = false;
   }
   trying_ = false;

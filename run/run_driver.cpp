@@ -93,6 +93,7 @@ void RunDriver::resetRunState() {
   m_.NFit = 0;
   m_.TotalRF = 0;
   m_.ReadError = 0;
+  m_.InputErrorLine = 0;
   // A run counts as incomplete until it has read and fitted its systems, so that a run that
   // fails before reading never passes for a clean one.
   m_.RunIncomplete = 1;
@@ -220,6 +221,7 @@ bool RunDriver::readSystemCount() {
     detail.code = kBadNumber;
     detail.line = 1;
     ShowInputError(detail, m_, platform_);
+    m_.InputErrorLine = 1;
     return false;
   }
   if (count == 0) {
@@ -227,6 +229,7 @@ bool RunDriver::readSystemCount() {
     detail.code = kNoSystems;
     detail.line = 1;
     ShowInputError(detail, m_, platform_);
+    m_.InputErrorLine = 1;
     return false;
   }
   m_.NSystems = static_cast<std::uint16_t>(count);
@@ -254,7 +257,11 @@ bool RunDriver::readSystem() {
     information("External exception at the fitting");
     return false;
   }
-  return m_.ReadError == 0 && m_.RunIncomplete == 0;
+  if (m_.ReadError == 0 && m_.RunIncomplete == 0) return true;
+  // The line counter: the card being read, or the line a DAT message reports (the word it
+  // stopped at is there or on the next line).
+  if (m_.ReadError != 0) m_.InputErrorLine = files_.input->line;
+  return false;
 }
 
 // Runs a step under the fitting failure handlers: an invalid operation, an overflow or a

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <cfenv>
 
 namespace tarvolin::ui {
@@ -32,14 +31,6 @@ class FloatingPointFlagsKept {
 
 void GuiPlatform::setMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
 
-int inputLineOfMessage(const QString& text) {
-  static const QRegularExpression named(
-      QStringLiteral("^(?:The DATA file error at reading line >= |Data input error\\. Please, look "
-                     "line )(\\d+)"));
-  const QRegularExpressionMatch match = named.match(text);
-  return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
 MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& caption,
                                        const std::string& text, MessageButtons buttons) {
   return showMessage(kind, QString::fromStdString(caption), QString::fromStdString(text), buttons);
@@ -48,7 +39,6 @@ MessageResult GuiPlatform::showMessage(MessageKind kind, const std::string& capt
 MessageResult GuiPlatform::showMessage(MessageKind kind, const QString& caption,
                                        const QString& text, MessageButtons buttons) {
   FloatingPointFlagsKept kept;
-  if (const int line = inputLineOfMessage(text)) inputErrorLine_ = line;
   if (progressWindow_ && progressWindow_->isVisible()) {
     progressWindow_->hide();
     progressHidden_ = true;

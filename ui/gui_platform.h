@@ -4,8 +4,7 @@
 //
 // The progress window stays on top of the program's windows, so that a message box shown during
 // a run would open underneath it: the window is hidden while a box is up and comes back with
-// the next progress report. An input message names the line of the input file it stopped at;
-// that line is kept, so that the file opens for correction there.
+// the next progress report.
 
 #include <QPointer>
 #include <QString>
@@ -15,11 +14,6 @@
 #include "base/platform.h"
 
 namespace tarvolin::ui {
-
-// The input line a message names: "The DATA file error at reading line >= 22 ..." of the DAT
-// reader, "Data input error. Please, look line 7 ..." of the SUPERQUAD reader; 0 for a message
-// that names none.
-int inputLineOfMessage(const QString& text);
 
 class GuiPlatform : public Platform {
  public:
@@ -47,9 +41,6 @@ class GuiPlatform : public Platform {
   void clearCancel() { cancel_ = false; }
   // The progress window of the run under way; null when no run is.
   void setProgressWindow(QWidget* window) { progressWindow_ = window; }
-  // The input line named by the last input message since clearInputErrorLine; 0 when none.
-  int inputErrorLine() const { return inputErrorLine_; }
-  void clearInputErrorLine() { inputErrorLine_ = 0; }
 
   // Window tests answer the message boxes of every platform object through this hook instead
   // of a modal box; null restores the boxes.
@@ -61,7 +52,6 @@ class GuiPlatform : public Platform {
   QWidget* parent_;
   QPointer<QWidget> progressWindow_;
   bool progressHidden_ = false;  // by a message box, until the next progress report
-  int inputErrorLine_ = 0;
   bool cancel_ = false;
   std::function<void(const QString&, const QString&)> progress_;
 };

@@ -468,7 +468,6 @@ void MainForm::computeCommand(bool singleStep) {
   fitForm_->setMethod(checkedMethod());
   fitForm_->setReadouts(QStringLiteral("0"), QStringLiteral("0.0"));
   fitForm_->show();
-  platform_.clearInputErrorLine();
   platform_.setProgressWindow(fitForm_);
   platform_.setProgressDisplay([this](const QString& iteration, const QString& value) {
     fitForm_->setReadouts(iteration, value);
@@ -496,11 +495,11 @@ void MainForm::computeCommand(bool singleStep) {
   QApplication::restoreOverrideCursor();
   cancelAction_->setEnabled(false);
 
-  // An input that could not be read opens for correction, at the line its message named.
+  // An input that could not be read opens for correction, at the line where reading stopped.
   if ((model_->ReadError != 0 || model_->RunIncomplete != 0) && !inputName.isEmpty()) {
     EditForm* editor = openFileInEditor(QDir(workFolder_).filePath(inputName));
-    if (model_->ReadError != 0 && platform_.inputErrorLine() > 0)
-      editor->goToLine(platform_.inputErrorLine());
+    if (model_->ReadError != 0 && model_->InputErrorLine > 0)
+      editor->goToLine(model_->InputErrorLine);
   }
   finishRun();
 }

@@ -213,6 +213,9 @@ const MessageCase kMessageCases[] = {
     {"emf_missing.sqd", kCaption, "Data input error. Please, look line 12 -EMFC first electrode"},
     {"jump_not_integer.sqd", kCaption, "Data input error. Please, look line 12 -JUMP flag"},
     {"text_line_among_points.sqd", kCaption, "Data input error. Please, look line 12"},
+    // A further titration whose reagent, volume and electrode cards read is no step line: a
+    // damaged reading of it is reported, never dropped with the titration.
+    {"damaged_second_titration.sqd", kCaption, "Data input error. Please, look line 12"},
     {"short_number_among_points.sqd", kCaption,
      "Data input error. Please, look line 12 -EMFC first electrode"},
     {"second_titration_other_reagent_species.sqd", kCaption,
@@ -336,8 +339,7 @@ TEST_F(SuperquadReaderTest, JumpCardsAreLeftOutWithoutMovingTheTitreBase) {
 }
 
 // The readings end at a blank card or at the end of the file; an unusable step falls back to
-// 0.08. A second titration that does not read to its end is no titration: its first card is
-// taken for the step line.
+// 0.08.
 TEST_F(SuperquadReaderTest, PointsEndAtABlankCardOrTheFileEndAndStepFallsBack) {
   const struct {
     const char* file;
@@ -347,8 +349,7 @@ TEST_F(SuperquadReaderTest, PointsEndAtABlankCardOrTheFileEndAndStepFallsBack) {
       {"minimal_titration.sqd", 3, 0.10L},       {"points_end_at_ten_blanks.sqd", 3, 0.10L},
       {"trailing_blank_in_titre.sqd", 3, 0.10L}, {"step_left_aligned.sqd", 3, 0.05L},
       {"step_out_of_range.sqd", 3, 0.08L},       {"step_word.sqd", 3, 0.08L},
-      {"step_negative.sqd", 3, 0.08L},           {"step_missing.sqd", 3, 0.08L},
-      {"damaged_second_titration.sqd", 3, 0.08L}};
+      {"step_negative.sqd", 3, 0.08L},           {"step_missing.sqd", 3, 0.08L}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     EXPECT_TRUE(readData(c.file));
@@ -357,8 +358,6 @@ TEST_F(SuperquadReaderTest, PointsEndAtABlankCardOrTheFileEndAndStepFallsBack) {
     EXPECT_EQ(m_->NPoints[1], c.points);
     EXPECT_EQ(m_->Step, c.step);
   }
-  // The damaged titration left nothing in the echo.
-  EXPECT_EQ(echo_.find("titration 2"), std::string::npos);
 }
 
 TEST_F(SuperquadReaderTest, ElectrodeTypePrintControlsPurityKeysAndTitrantSpecies) {

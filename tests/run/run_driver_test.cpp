@@ -193,10 +193,22 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
     EXPECT_EQ(openFileCount(), before);
     EXPECT_FALSE(c.status == RunStatus::FileError && fileCanBeOpened("x.out"));
     EXPECT_TRUE(c.status != RunStatus::InputError || model_->ReadError == 1);
+    // The line at which reading stopped, where the desktop opens the file for correction.
+    EXPECT_EQ(model_->InputErrorLine, std::string(c.input ? c.input : "") == "BAD.DAT" ? 24
+                                      : c.status == RunStatus::InputError        ? 1
+                                                                                 : 0);
   }
+
   // The report of the refused input holds the banner and title, and no closing lines.
   EXPECT_EQ(readFile("x.out").find("FINAL   TIME:"), std::string::npos);
   EXPECT_NE(readFile("x.out").find("HL titrated with NaOH"), std::string::npos);
+  // A card is read whole: the line of the faulty card itself, not the card group's number
+  // that the message names.
+  writeFile("EMF.SQD", readFile(sourcePath("tests/data/sqd/emf_invalid.sqd")));
+  EXPECT_EQ(runSimplex("EMF.SQD", "emf.out"), RunStatus::InputError);
+  EXPECT_EQ(platform_.messages.back().text,
+            "Data input error. Please, look line 12 -EMFC first electrode");
+  EXPECT_EQ(model_->InputErrorLine, 17);
 }
 
 // A UTF-8 byte-order mark before the first line (written by some editors) is no part of the
