@@ -284,9 +284,9 @@ void writePercentageTable(Engine& engine, int b, const std::vector<int>& shown, 
 
 // What the error statistics leave besides the report's lines: the singular values and the rank
 // of the Jacobian, and Q = (J^T J)^-1 in the Jacobian's storage, of which the printed
-// correlations are Q(j,l) / (sqrt(Q(j,j)) sqrt(Q(l,l))), formed here in the same way. The
-// statistics are made only within the Jacobian's limits, and Q only with more points than
-// columns.
+// correlations are Q(j,l) / (sqrt(Q(j,j)) sqrt(Q(l,l))), formed here in the same way (0 for a
+// parameter without influence, whose row of Q is zero). The statistics are made only within the
+// Jacobian's limits, and Q only with more points than columns.
 void recordSearchStatistics(const Engine& engine, SystemResults& results) {
   const int n = engine.NJAC;
   const int N = engine.model.TotalPoints();
@@ -301,7 +301,7 @@ void recordSearchStatistics(const Engine& engine, SystemResults& results) {
   for (int j = 1; j <= n; ++j)
     for (int l = 1; l <= j; ++l)
       results.correlation[j - 1][l - 1] = results.correlation[l - 1][j - 1] =
-          Q(j, l) / (d[j] * d[l]);
+          d[j] == 0 || d[l] == 0 ? Real(0) : Q(j, l) / (d[j] * d[l]);
   results.nameCorrelationColumns(n);
 }
 

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <regex>
 
 #include "base/number_format.h"
@@ -280,6 +281,22 @@ TEST_F(ResultsJsonTest, EveryNumberIsTheReportsForEachMethod) {
     checkTables(lines, system);
     checkSpeciation(system);
   }
+}
+
+// JSON has no NaN or infinity: such a value (or an 80-bit value beyond a double) is written
+// null, and a note names it by its JSON pointer.
+TEST(ResultsDocument, NonFiniteNumbersAreNullWithANote) {
+  RunResults results;
+  SystemResults& system = results.systems.emplace_back();
+  system.TotalRF = std::numeric_limits<Real>::quiet_NaN();
+  system.blocks.emplace_back().points.emplace_back().C = {1, 1e4000L, -1e4000L};
+  const Json doc = resultsDocument(results);
+  EXPECT_TRUE(doc["systems"][0]["total_rf"].is_null());
+  EXPECT_EQ(doc["systems"][0]["blocks"][0]["points"][0]["C"].dump(), "[1.0,null,null]");
+  EXPECT_EQ(doc["notes"].dump(),
+            R"([{"at":"/systems/0/total_rf","note":"not a number"},)"
+            R"({"at":"/systems/0/blocks/0/points/0/C/1","note":"+infinity"},)"
+            R"({"at":"/systems/0/blocks/0/points/0/C/2","note":"-infinity"}])");
 }
 
 }  // namespace
