@@ -16,6 +16,7 @@
 
 #include "base/number_format.h"
 #include "base/text_file.h"
+#include "run/compute_command.h"
 #include "run/results_json.h"
 #include "run/run_files.h"
 
@@ -28,7 +29,6 @@ using json = nlohmann::ordered_json;
 
 constexpr int kExitFile = 3;
 constexpr int kExitUsage = 64;
-constexpr int kExitCancelled = 130;
 
 // How one input of the batch ended.
 struct Outcome {
