@@ -6,6 +6,7 @@
 
 #include "base/floating_point.h"
 #include "base/number_format.h"
+#include "run/parameter_names.h"
 #include "run/plot_files.h"
 
 namespace tarvolin {
@@ -46,20 +47,29 @@ void writeSpeciesTable(const Model& m, TextWriter& report) {
   report.line(doubleRule());
 }
 
-// " (+-" sd ")" after a fitted value: always after a gradient fit, otherwise only where a
+// " (+-" sd ")" follows a fitted value always after a gradient fit, otherwise only where a
 // standard deviation was obtained; never after a value the data do not determine, which has
 // none (a printed 0 would claim it exact).
-std::string deviationText(const std::string& sdText, Real sd, bool always, bool determined) {
-  if (!determined || (!always && sd == 0)) return "";
-  return " (+-" + sdText + ")";
+bool deviationShown(Real sd, bool always, bool determined) {
+  return determined && (always || sd != 0);
+}
+
+std::string deviationText(const std::string& sdText, bool shown) {
+  return shown ? " (+-" + sdText + ")" : "";
 }
 
 // The fitted parameters in the order of the parameter vector, each group followed by an
 // empty line: additive values (blocks outer, species inner; a tied value shows the deviation
 // of the element it follows), lgBETA, block parameters (a in a method-1 block, Fo otherwise),
-// and, after a simplex or Monte Carlo fit, reagent purities.
+// and, after a simplex or Monte Carlo fit, reagent purities. Each value's column and printed
+// deviation go to the results record when there is one.
 void writeFittedParameters(const Model& m, TextWriter& report, const StandardDeviations& sd,
-                           bool alwaysDeviation, bool withPurities) {
+                           bool alwaysDeviation, bool withPurities, SystemResults* results) {
+  auto record = [&](ParameterResult* p, int column, Real s, bool shown) {
+    if (!p) return;
+    p->column = column;
+    p->sd = shown ? std::optional<Real>(s) : std::nullopt;
+  };
   int k = 0;
   for (int b = 1; b <= m.NBlocks; ++b) {
     for (int i = 1; i <= m.NSpecies; ++i) {
@@ -67,35 +77,41 @@ void writeFittedParameters(const Model& m, TextWriter& report, const StandardDev
       if (key == 0) continue;
       const int column = key == 1 ? ++k : key / 10;
       const Real s = sd(column);
-      report.line(" AV(" + fmt::integer(i, 2) + "," + fmt::integer(b, 2) +
-                  ") = " + fmt::fixed(m.AV[i][b], 12, 3) +
-                  deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation, sd.determined(column)));
+      const bool shown = deviationShown(s, alwaysDeviation, sd.determined(column));
+      report.line(std::string(1, ' ').append(avName(i, b)) + " = " + fmt::fixed(m.AV[i][b], 12, 3) +
+                  deviationText(fmt::fixed(s, 12, 3), shown));
+      record(results ? &results->additiveValue(i, b) : nullptr, column, s, shown);
     }
   }
   report.line("");
   for (int i = 1; i <= m.NSpecies; ++i) {
     if (m.FitBeta[i] != 1) continue;
     const Real s = sd(++k);
-    report.line("lgBETA(" + fmt::integer(i, 2) + ") = " + fmt::fixed(m.lgBETA[i], 12, 3) +
-                deviationText(fmt::fixed(s, 12, 3), s, alwaysDeviation, sd.determined(k)));
+    const bool shown = deviationShown(s, alwaysDeviation, sd.determined(k));
+    report.line(lgBetaName(i) + " = " + fmt::fixed(m.lgBETA[i], 12, 3) +
+                deviationText(fmt::fixed(s, 12, 3), shown));
+    record(results ? &results->beta(i) : nullptr, k, s, shown);
   }
   report.line("");
   for (int b = 1; b <= m.NBlocks; ++b) {
     if (m.FitBlock[b] != 1) continue;
     const Real s = sd(++k);
+    const bool shown = deviationShown(s, alwaysDeviation, sd.determined(k));
     const bool method1 = m.Method[b] == 1;
-    report.line((method1 ? "     a(" : "    Fo(") + fmt::integer(b, 2) +
-                ") = " + fmt::scientific(method1 ? m.a[b] : m.Fo[b], 15) +
-                deviationText(fmt::scientific(s, 15), s, alwaysDeviation, sd.determined(k)));
+    report.line(std::string(method1 ? 5 : 4, ' ').append(blockParameterName(m, b)) + " = " +
+                fmt::scientific(method1 ? m.a[b] : m.Fo[b], 15) +
+                deviationText(fmt::scientific(s, 15), shown));
+    record(results ? &results->blockParameter(b) : nullptr, k, s, shown);
   }
   report.line("");
   if (!withPurities) return;
   for (int j = 1; j <= m.NInputReagents; ++j) {
     if (m.FitPurity[j] != 1) continue;
     const Real s = sd(++k);
-    report.line("Purity(" + fmt::integer(m.ReagentSpecies[j], 2) +
-                ") = " + fmt::fixed(m.Purity[j], 7, 3) +
-                deviationText(fmt::fixed(s, 7, 3), s, alwaysDeviation, sd.determined(k)));
+    const bool shown = deviationShown(s, alwaysDeviation, sd.determined(k));
+    report.line(purityName(m, j) + " = " + fmt::fixed(m.Purity[j], 7, 3) +
+                deviationText(fmt::fixed(s, 7, 3), shown));
+    record(results ? &results->purity(j) : nullptr, k, s, shown);
   }
   report.line("");
 }
@@ -134,7 +150,8 @@ Real scaledCovariance(const RealMatrix& V, const GradientState& state, int n, in
 
 // ---- Data tables --------------------------------------------------------------------------
 
-void writeResidualTable(const Model& m, int b, TextWriter& report) {
+// TABLE 1; the block's record gets a point for each row, with the values as printed.
+void writeResidualTable(const Model& m, int b, TextWriter& report, BlockResult* block) {
   report.line("");
   report.line(std::string("TABLE 1: Experimental  Data: Yexp(i); ") +
               "Calculated  Values: Ycalc(i);");
@@ -147,6 +164,14 @@ void writeResidualTable(const Model& m, int b, TextWriter& report) {
     const Real D = m.Yexp[p] - m.Ycalc[p];
     const Real percent = m.Ycalc[p] == 0 ? Real(0) : 100 * D / m.Ycalc[p];
     SS += D * D;
+    if (block) {
+      PointResult& point = block->points.emplace_back();
+      point.number = p;
+      point.Yexp = m.Yexp[p];
+      point.Ycalc = m.Ycalc[p];
+      point.residual = D;
+      point.residualPercent = percent;
+    }
     report.line(fmt::integer(p, 3) + ".  " + fmt::fixed(m.Yexp[p], 14, 6) + " " +
                 fmt::fixed(m.Ycalc[p], 14, 6) + " " + fmt::fixed(D, 14, 6) + "   " +
                 fmt::scientific(percent, 12));
@@ -154,13 +179,18 @@ void writeResidualTable(const Model& m, int b, TextWriter& report) {
   throwOnFloatingPointFault();
   report.line("");
   report.line("          Sum of residuals square = " + fmt::scientific(SS, 15));
-  if (m.BlockWeight[b] != 1)
-    report.line("Wighted sum of residuals square = " + fmt::scientific(m.BlockWeight[b] * SS, 15));
+  if (block) block->sumOfSquares = SS;
+  if (m.BlockWeight[b] != 1) {
+    const Real weighted = m.BlockWeight[b] * SS;
+    report.line("Wighted sum of residuals square = " + fmt::scientific(weighted, 15));
+    if (block) block->weightedSumOfSquares = weighted;
+  }
   const int n = m.NPoints[b];
   if (m.NFit < n) {
+    const Real SD = std::sqrt(SS / (n - m.NFit));
     report.line("");
-    report.line("Standard deviation of the fit: SD = " +
-                fmt::scientific(std::sqrt(SS / (n - m.NFit)), 15));
+    report.line("Standard deviation of the fit: SD = " + fmt::scientific(SD, 15));
+    if (block) block->fitSD = SD;
   }
 }
 
@@ -172,8 +202,9 @@ std::vector<Real> totalVolumes(const Model& m, int b) {
   return volumes;
 }
 
+// TABLE 2; the block's points in the record get the concentrations as printed.
 void writeConcentrationTable(Engine& engine, int b, const std::vector<int>& shown,
-                             TextWriter& report) {
+                             TextWriter& report, BlockResult* block) {
   Model& m = engine.model;
   report.line("");
   report.line("TABLE 2: Equilibrium Concentrations of Species in the");
@@ -193,23 +224,29 @@ void writeConcentrationTable(Engine& engine, int b, const std::vector<int>& show
   for (int p = first; p <= m.Last(b); ++p) {
     m.CurrentPoint = static_cast<std::uint16_t>(p);
     engine.CALC();
+    PointResult* point = block ? &block->points[static_cast<std::size_t>(p - first)] : nullptr;
     std::string line = fmt::integer(p, 3) + ". ";
-    auto column = [&line](Real value) { line.append(" ").append(fmt::scientific(value, 13)); };
-    for (int i = 1; i <= m.NSpecies; ++i) column(engine.main.C[i]);
+    auto column = [&line](Real value, std::vector<Real>* kept) {
+      line.append(" ").append(fmt::scientific(value, 13));
+      if (kept) kept->push_back(value);
+    };
+    for (int i = 1; i <= m.NSpecies; ++i) column(engine.main.C[i], point ? &point->C : nullptr);
     line += " | ";
     // The totals as tabulated, before any purity correction.
-    for (int j = 1; j <= m.NInputReagents; ++j) column(m.Ct[p][j]);
+    for (int j = 1; j <= m.NInputReagents; ++j) column(m.Ct[p][j], point ? &point->Ct : nullptr);
     line += " | ";
-    column(volumes[p - first]);
+    column(volumes[p - first], nullptr);
+    if (point) point->volume = volumes[p - first];
     line += "  | ";
-    for (int k : shown) column(engine.main.Cbt[k]);
+    for (int k : shown) column(engine.main.Cbt[k], point ? &point->Cbt : nullptr);
     report.line(line);
   }
 }
 
-// TABLE 3 and the block's PFP section hold the same percentages.
+// TABLE 3 and the block's PFP section hold the same percentages, and so do the block's points
+// in the record.
 void writePercentageTable(Engine& engine, int b, const std::vector<int>& shown, TextWriter& report,
-                          TextWriter& pfp) {
+                          TextWriter& pfp, BlockResult* block) {
   Model& m = engine.model;
   report.line("");
   report.line("TABLE 3: The Percentage  of Each Basic Component (Cb)");
@@ -233,6 +270,7 @@ void writePercentageTable(Engine& engine, int b, const std::vector<int>& shown, 
     m.CurrentPoint = static_cast<std::uint16_t>(p);
     engine.CALC();
     componentPercentages(engine, shown, values);
+    if (block) block->points[static_cast<std::size_t>(p - m.First(b))].percentages = values;
     std::string line = fmt::integer(p, 3) + ". ";
     std::size_t v = 0;
     for (std::size_t s = 0; s < shown.size(); ++s) {
@@ -244,9 +282,32 @@ void writePercentageTable(Engine& engine, int b, const std::vector<int>& shown, 
   }
 }
 
+// What the error statistics leave besides the report's lines: the singular values and the rank
+// of the Jacobian, and Q = (J^T J)^-1 in the Jacobian's storage, of which the printed
+// correlations are Q(j,l) / (sqrt(Q(j,j)) sqrt(Q(l,l))), formed here in the same way (0 for a
+// parameter without influence, whose row of Q is zero). The statistics are made only within the
+// Jacobian's limits, and Q only with more points than columns.
+void recordSearchStatistics(const Engine& engine, SystemResults& results) {
+  const int n = engine.NJAC;
+  const int N = engine.model.TotalPoints();
+  if (n > kMaxJacobianColumns || N > kMaxJacobianRows) return;
+  results.singularValues.assign(engine.w + 1, engine.w + 1 + n);
+  results.rank = engine.Rank;
+  if (n == 0 || n >= N) return;
+  const RealMatrix& Q = engine.Jacobian;
+  std::vector<Real> d(static_cast<std::size_t>(n) + 1);
+  for (int k = 1; k <= n; ++k) d[k] = std::sqrt(Q(k, k));
+  results.correlation.assign(static_cast<std::size_t>(n), std::vector<Real>(n));
+  for (int j = 1; j <= n; ++j)
+    for (int l = 1; l <= j; ++l)
+      results.correlation[j - 1][l - 1] = results.correlation[l - 1][j - 1] =
+          d[j] == 0 || d[l] == 0 ? Real(0) : Q(j, l) / (d[j] * d[l]);
+  results.nameCorrelationColumns(n);
+}
+
 }  // namespace
 
-void WriteParameterReport(Engine& engine, TextWriter& report) {
+void WriteParameterReport(Engine& engine, TextWriter& report, SystemResults* results) {
   Model& m = engine.model;
   if (m.InputIsSuperquad == 1) {
     report.line("");
@@ -263,7 +324,11 @@ void WriteParameterReport(Engine& engine, TextWriter& report) {
   report.line("");
   // The statistics cover the Jacobian columns; the purities after them have no deviation.
   const int columns = engine.NJAC < kMaxJacobianColumns ? engine.NJAC : kMaxJacobianColumns;
-  writeFittedParameters(m, report, StandardDeviations{engine.sd, columns}, false, true);
+  if (results) {
+    results->takeParameters(m);
+    recordSearchStatistics(engine, *results);
+  }
+  writeFittedParameters(m, report, StandardDeviations{engine.sd, columns}, false, true, results);
   writePointCounts(m, report);
   writeTotalRF(m, report);
 }
@@ -271,7 +336,8 @@ void WriteParameterReport(Engine& engine, TextWriter& report) {
 // sd(k) = sqrt(s^2 sum_j (V(k,j) / W(j))^2) / D(k) over the singular values above the rank
 // threshold, s^2 = S / (N - n) (S itself when there are no more points than parameters); D(k)
 // undoes the column scaling of the decomposition. r(k,l) = Q(k,l) / sqrt(Q(k,k) Q(l,l)).
-void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter& report, int n) {
+void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter& report, int n,
+                         SystemResults* results) {
   Model& m = engine.model;
   const RealMatrix& V = engine.Jacobian;
   writeSpeciesTable(m, report);
@@ -279,6 +345,10 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
   report.line("");
   const long long corrections = m.FitOneByOne ? engine.OneByOneCount : state.iteration - 1;
   report.line("Number of fitting iterations = " + fmt::integer(corrections, 3));
+  if (results) {
+    results->takeParameters(m);
+    results->iterations = corrections;
+  }
   report.line("");
   if (m.FitOneByOne) {
     report.line("Variables are fitted one by one:");
@@ -287,6 +357,7 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
   } else {
     report.line("Rank of task Jacobian:");
     for (long long t = 1; t <= corrections && t <= kMaxGradientIterations; ++t) {
+      if (results) results->iterationRanks.push_back(state.rank[t]);
       report.write(fmt::integer(state.rank[t], 3) + " ");
       if (t % 10 == 0) report.endLine();
     }
@@ -310,7 +381,17 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
   report.line("");
   if (m.NFit > 0) report.line("Fitted Parameter(s) for Equilibrium:");
   writeFittedParameters(m, report, StandardDeviations{engine.sd, n, state.undetermined}, true,
-                        false);
+                        false, results);
+  if (results) {
+    // The last decomposition, of which the deviations and correlations are made.
+    results->singularValues.assign(state.W + 1, state.W + 1 + n);
+    int rank = 0;
+    for (int j = 1; j <= n; ++j)
+      if (state.W[j] > state.rankThreshold) ++rank;
+    results->rank = rank;
+    results->correlation.assign(static_cast<std::size_t>(n), std::vector<Real>(n));
+    results->nameCorrelationColumns(n);
+  }
 
   report.line("");
   report.line("Correlation coefficients between fitted parameters:");
@@ -324,6 +405,7 @@ void WriteGradientReport(Engine& engine, const GradientState& state, TextWriter&
               ? Real(0)
               : scaledCovariance(V, state, n, k, l) / std::sqrt(variance[k] * variance[l]);
       row += fmt::fixed(r, 6, 3) + " ";
+      if (results) results->correlation[k - 1][l - 1] = results->correlation[l - 1][k - 1] = r;
     }
     report.line(row);
   }
@@ -345,20 +427,26 @@ std::string unprintableFittedValue(const Model& m) {
   for (int b = 1; b <= m.NBlocks; ++b)
     for (int i = 1; i <= m.NSpecies; ++i)
       if (m.FitAV[i][b] != 0 && overflows(m.AV[i][b], 12))
-        return described("AV(" + fmt::integer(i, 2) + "," + fmt::integer(b, 2) + ")", m.AV[i][b]);
+        return described(avName(i, b), m.AV[i][b]);
   for (int i = 1; i <= m.NSpecies; ++i)
     if (m.FitBeta[i] == 1 && overflows(m.lgBETA[i], 12))
-      return described("lgBETA(" + fmt::integer(i, 2) + ")", m.lgBETA[i]);
+      return described(lgBetaName(i), m.lgBETA[i]);
   for (int j = 1; j <= m.NInputReagents; ++j)
     if (m.FitPurity[j] == 1 && overflows(m.Purity[j], 7))
-      return described("Purity(" + fmt::integer(m.ReagentSpecies[j], 2) + ")", m.Purity[j]);
+      return described(purityName(m, j), m.Purity[j]);
   return "";
 }
 
-void WriteDataTables(Engine& engine, RunFiles& files, int system, bool lastSystem) {
+void WriteDataTables(Engine& engine, RunFiles& files, int system, bool lastSystem,
+                     SystemResults* results) {
   Model& m = engine.model;
   TextWriter& report = files.report;
   const std::vector<int> shown = shownComponents(m);
+  if (results) {
+    results->shownComponents = shown;
+    results->reagentSpecies.assign(m.ReagentSpecies + 1, m.ReagentSpecies + 1 + m.NInputReagents);
+    results->blocks.clear();
+  }
   const std::string base = systemFileBase(blockFileBase(files.outputName), system);
   for (int b = 1; b <= m.NBlocks; ++b) {
     if (m.NBlocks > 1) {
@@ -366,9 +454,17 @@ void WriteDataTables(Engine& engine, RunFiles& files, int system, bool lastSyste
       report.line("======================== The Set " + fmt::integer(b, 3) +
                   " of Experimental Data ===================");
     }
-    writeResidualTable(m, b, report);
-    writeConcentrationTable(engine, b, shown, report);
-    writePercentageTable(engine, b, shown, report, files.pfp);
+    BlockResult* block = nullptr;
+    if (results) {
+      block = &results->blocks.emplace_back();
+      block->number = b;
+      block->method = m.Method[b];
+      block->weight = m.BlockWeight[b];
+      block->RF = m.RF[b];
+    }
+    writeResidualTable(m, b, report, block);
+    writeConcentrationTable(engine, b, shown, report, block);
+    writePercentageTable(engine, b, shown, report, files.pfp, block);
     writeTitrationCurveSection(m, b, files.ttc);
     writeResidualSection(m, b, files.rac);
     writeBlockPlotFiles(m, b, base);

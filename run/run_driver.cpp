@@ -1,6 +1,7 @@
 #include "run/run_driver.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "base/floating_point.h"
@@ -16,6 +17,7 @@
 #include "model/numeric_words.h"
 #include "model/superquad_reader.h"
 #include "run/fitted_data_writer.h"
+#include "run/platform_recorder.h"
 #include "run/report_writer.h"
 #include "run/run_clock.h"
 #include "run/run_files.h"
@@ -44,8 +46,8 @@ const MethodSteps kMonteCarloSteps{kMonteCarlo,
 // The run frame shared by the three drivers.
 class RunDriver {
  public:
-  RunDriver(const MethodSteps& steps, Model& model, Platform& platform)
-      : steps_(steps), m_(model), platform_(platform) {}
+  RunDriver(const MethodSteps& steps, Model& model, Platform& platform, RunResults* results)
+      : steps_(steps), m_(model), platform_(platform), recorder_(platform), results_(results) {}
 
   RunStatus run();
 
@@ -69,7 +71,9 @@ class RunDriver {
   void search();
   void monteCarloRepeats();
   void packWithUnitScale();
-  bool reportStep();
+  bool reportStep(SystemResults* record);
+  void startRecord(SystemResults& record, int s) const;
+  void finishRecord(SystemResults& record) const;
   bool fittedValuesPrintable();
   void writeClosingLines(const ClockReading& start);
   RunStatus writeRun();
@@ -82,11 +86,17 @@ class RunDriver {
   const MethodSteps& steps_;
   Model& m_;
   Platform& platform_;
+  PlatformRecorder recorder_;  // the engine's platform: counts the fit's progress reports
+  RunResults* results_;        // filled when the caller wants the results as data
   RunFiles files_;
   std::unique_ptr<Engine> engine_;
   GradientState gradient_;
   MonteCarloState monteCarlo_;
   int oneByOneParameters_ = 0;  // parameters the one-by-one mode cycled (0: it made no cycles)
+  // Work of the current system's fit, for its record.
+  long long searches_ = 0;
+  long long trials_ = 0;
+  std::optional<long long> oneByOneRuns_;
 };
 
 void RunDriver::resetRunState() {
@@ -305,7 +315,10 @@ void RunDriver::gradientStep() {
           iterate();
         },
         iterate);
-    if (cycled >= 2) oneByOneParameters_ = cycled;
+    if (cycled >= 2) {
+      oneByOneParameters_ = cycled;
+      oneByOneRuns_ = engine_->OneByOneCount;
+    }
   } else {
     m_.RunIncomplete = 1;
     iterate();
@@ -322,10 +335,13 @@ void RunDriver::packWithUnitScale() {
 // vector was evaluated last, for Monte Carlo a random trial. Unpacking x puts the result into
 // the model, so that the report, the tables, the plot files and the fitted copy show it.
 void RunDriver::search() {
-  if (steps_.code == kMonteCarlo)
+  ++searches_;
+  if (steps_.code == kMonteCarlo) {
     MonteCarloSearch(*engine_, monteCarlo_);
-  else
+    trials_ += monteCarlo_.TrialCount;
+  } else {
     SimplexSearch(*engine_);
+  }
   engine_->UnpackParameters();
 }
 
@@ -340,7 +356,7 @@ void RunDriver::searchStep() {
   if (steps_.code == kMonteCarlo) {
     monteCarloRepeats();
   } else if (m_.FitOneByOne) {
-    FitOneByOne(
+    const int cycled = FitOneByOne(
         *engine_,
         [this] {
           m_.RunIncomplete = 1;
@@ -351,6 +367,7 @@ void RunDriver::searchStep() {
           m_.RunIncomplete = 1;
           search();
         });
+    if (cycled >= 2) oneByOneRuns_ = engine_->OneByOneCount;
   } else {
     m_.RunIncomplete = 1;
     search();
@@ -376,7 +393,10 @@ void RunDriver::monteCarloRepeats() {
             search();
           });
       // After cycles no repeat follows.
-      if (cycled >= 2) monteCarlo_.RepeatCount = 5;
+      if (cycled >= 2) {
+        monteCarlo_.RepeatCount = 5;
+        oneByOneRuns_ = engine_->OneByOneCount;
+      }
     } else {
       search();
     }
@@ -385,14 +405,14 @@ void RunDriver::monteCarloRepeats() {
   } while (monteCarlo_.BoundaryFlag);
 }
 
-bool RunDriver::reportStep() {
+bool RunDriver::reportStep(SystemResults* record) {
   if (steps_.code != kGradient) {
     engine_->EvaluateObjective();
-    WriteParameterReport(*engine_, files_.report);
+    WriteParameterReport(*engine_, files_.report, record);
     return true;
   }
   if (m_.SingleStep || m_.NFit == 0) return true;
-  return underFittingHandlers([this] {
+  return underFittingHandlers([this, record] {
     if (oneByOneParameters_ >= 2) {
       // One more iteration over all parameters with a zero step: it changes nothing but
       // leaves the Jacobian and its decomposition of all of them for the statistics.
@@ -404,7 +424,7 @@ bool RunDriver::reportStep() {
       m_.Step = step;
     }
     m_.RunIncomplete = 1;
-    WriteGradientReport(*engine_, gradient_, files_.report, m_.NFit);
+    WriteGradientReport(*engine_, gradient_, files_.report, m_.NFit, record);
   });
 }
 
@@ -418,6 +438,34 @@ void RunDriver::startSystem() {
   m_.PreviousRF = 0;
   engine_->startRun();
   monteCarlo_.Seed = m_.RandomSeed;
+  recorder_.progressReports = 0;
+  searches_ = 0;
+  trials_ = 0;
+  oneByOneRuns_.reset();
+}
+
+// The system as read: its title, counts and parameters with their start values.
+void RunDriver::startRecord(SystemResults& record, int s) const {
+  record.number = s;
+  record.title = m_.Title;
+  record.reactantCount = m_.NReactants;
+  record.pointCount = m_.TotalPoints();
+  record.takeParameters(m_);
+}
+
+// The system after its tables: the final values (also where no parameter section was written)
+// and the work of the fit. The simplex makes one progress report per iteration, Monte Carlo one
+// per trial; the gradient's count is the report's.
+void RunDriver::finishRecord(SystemResults& record) const {
+  record.takeParameters(m_);
+  record.fittedCount = m_.NFit;
+  record.TotalRF = m_.TotalRF;
+  record.objective = m_.Objective;
+  if (steps_.code != kGradient) {
+    record.searches = searches_;
+    record.iterations = steps_.code == kMonteCarlo ? trials_ : recorder_.progressReports;
+  }
+  record.oneByOneRuns = oneByOneRuns_;
 }
 
 RunStatus RunDriver::runSystem(int s) {
@@ -438,16 +486,23 @@ RunStatus RunDriver::runSystem(int s) {
 
   startSystem();
   if (!readSystem()) return endEarly(RunStatus::InputError);
+  SystemResults current;
+  SystemResults* record = results_ ? &current : nullptr;
+  if (record) startRecord(current, s);
   try {
     if (!underFittingHandlers([this] { methodStep(); })) return endEarly(RunStatus::CalculationFailure);
     if (!fittedValuesPrintable()) return endEarly(RunStatus::CalculationFailure);
-    if (!reportStep()) return endEarly(RunStatus::CalculationFailure);
-    WriteDataTables(*engine_, files_, s, s == m_.NSystems);
+    if (!reportStep(record)) return endEarly(RunStatus::CalculationFailure);
+    WriteDataTables(*engine_, files_, s, s == m_.NSystems, record);
   } catch (const CalculationAborted&) {
     // The engine has told the user already; nothing more is written.
     return endEarly(RunStatus::CalculationFailure);
   }
   files_.fitted.write(fittedDataText(m_, s));
+  if (record) {
+    finishRecord(current);
+    results_->systems.push_back(std::move(current));
+  }
   return RunStatus::Completed;
 }
 
@@ -469,6 +524,7 @@ void RunDriver::writeClosingLines(const ClockReading& start) {
   out.line("");
   out.line("_________________________________");
   const ClockReading end = platform_.now();
+  if (results_) results_->finished = end;
   out.line("");
   out.line("FINAL   TIME:   " + clockText(end));
   out.line("TIME OF COMPUTATIONS: " + elapsedText(start, end));
@@ -478,6 +534,10 @@ RunStatus RunDriver::run() {
   resetRunState();
   std::string inputName, outputName;
   if (!readControlFile(inputName, outputName)) return RunStatus::FileError;
+  if (results_) {
+    results_->input = inputName;
+    results_->output = outputName;
+  }
   if (!fileCanBeOpened(inputName)) {
     fileMessage("Cannot open file '" + inputName + "'", "Open File");
     return RunStatus::FileError;
@@ -488,7 +548,7 @@ RunStatus RunDriver::run() {
   if (!copyInput(inputName)) return RunStatus::FileError;
   if (!openOutputFiles(outputName)) return endEarly(RunStatus::FileError);
 
-  engine_ = std::make_unique<Engine>(m_, platform_, files_.report);
+  engine_ = std::make_unique<Engine>(m_, recorder_, files_.report);
   try {
     return writeRun();
   } catch (const IoError& error) {
@@ -500,6 +560,7 @@ RunStatus RunDriver::run() {
 // error) raises IoError, which ends the run.
 RunStatus RunDriver::writeRun() {
   const ClockReading start = platform_.now();
+  if (results_) results_->started = start;
   writeBanner(start);
   files_.input->line = 0;
   if (!readSystemCount()) return endEarly(RunStatus::InputError);
@@ -536,22 +597,23 @@ RunStatus RunDriver::writeFailed(const IoError& error) {
 }  // namespace
 
 RunStatus GradientRun(Model& model, Platform& platform) {
-  return RunDriver(kGradientSteps, model, platform).run();
+  return RunDriver(kGradientSteps, model, platform, nullptr).run();
 }
 
 RunStatus SimplexRun(Model& model, Platform& platform) {
-  return RunDriver(kSimplexSteps, model, platform).run();
+  return RunDriver(kSimplexSteps, model, platform, nullptr).run();
 }
 
 RunStatus MonteCarloRun(Model& model, Platform& platform) {
-  return RunDriver(kMonteCarloSteps, model, platform).run();
+  return RunDriver(kMonteCarloSteps, model, platform, nullptr).run();
 }
 
-RunStatus runWithMethod(std::uint8_t fittingMethod, Model& model, Platform& platform) {
+RunStatus runWithMethod(std::uint8_t fittingMethod, Model& model, Platform& platform,
+                        RunResults* results) {
   switch (fittingMethod) {
-    case kGradient: return GradientRun(model, platform);
-    case kMonteCarlo: return MonteCarloRun(model, platform);
-    default: return SimplexRun(model, platform);
+    case kGradient: return RunDriver(kGradientSteps, model, platform, results).run();
+    case kMonteCarlo: return RunDriver(kMonteCarloSteps, model, platform, results).run();
+    default: return RunDriver(kSimplexSteps, model, platform, results).run();
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/platform.h"
 #include "model/model.h"
+#include "run/run_results.h"
 
 namespace tarvolin {
 
@@ -19,7 +20,9 @@ RunStatus GradientRun(Model& model, Platform& platform);
 RunStatus SimplexRun(Model& model, Platform& platform);
 RunStatus MonteCarloRun(Model& model, Platform& platform);
 
-// The driver of a FittingMethodCode.
-RunStatus runWithMethod(std::uint8_t fittingMethod, Model& model, Platform& platform);
+// The driver of a FittingMethodCode. With a results record, the driver fills the input and
+// output names, the times and one SystemResults for every system it completes.
+RunStatus runWithMethod(std::uint8_t fittingMethod, Model& model, Platform& platform,
+                        RunResults* results = nullptr);
 
 }  // namespace tarvolin

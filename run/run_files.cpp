@@ -75,6 +75,20 @@ std::string runFileConflict(const std::string& input, const std::string& output)
   return "";
 }
 
+std::string resultsFileConflict(const std::string& results, const std::string& input,
+                                const std::string& output) {
+  if (results.find_first_of("\r\n") != std::string::npos)
+    return "a file name holds a line break: '" + results + "'";
+  if (sameFile(results, input))
+    return "the results file '" + results + "' would overwrite the input '" + input + "'";
+  if (sameFile(results, output))
+    return "the results file '" + results + "' would overwrite the report '" + output + "'";
+  for (const char* work : {kControlFileName, kInputCopyName, kEchoFileName, kFittedDataName})
+    if (sameFile(results, work))
+      return "the results file '" + results + "' would be the run's work file " + work;
+  return "";
+}
+
 std::string fileNamePart(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -46,6 +46,11 @@ std::string upperExtension4(const std::string& fileName);
 // text when the pair is safe.
 std::string runFileConflict(const std::string& input, const std::string& output);
 
+// Why the results document `results` of that run would overwrite a file the run reads or
+// writes: the input, the report or a work file. Empty when it is safe.
+std::string resultsFileConflict(const std::string& results, const std::string& input,
+                                const std::string& output);
+
 // The file-name part of a path.
 std::string fileNamePart(const std::string& path);
 

@@ -475,9 +475,11 @@ void MainForm::computeCommand(bool singleStep) {
 
   QDir::setCurrent(workFolder_);
   model_->FittingMethod = static_cast<std::uint8_t>(kGradient + checkedMethod());
+  RunResults results;
+  results.program = "tarvolin";
   try {
     // The driver's own failures, and those that leave it, are reported inside.
-    runComputeCommand(*model_, platform_);
+    runComputeCommand(*model_, platform_, &results);
     fitForm_->hide();
     runInputName_ = inputName;
     if (model_->ReadError == 0 && model_->RunIncomplete == 0) openResultWindows(outputName);
@@ -487,6 +489,7 @@ void MainForm::computeCommand(bool singleStep) {
   }
 
   fitForm_->hide();
+  startCalc_->saveResults(results);
   platform_.setProgressWindow(nullptr);
   platform_.setProgressDisplay({});
   computeMenu_->setEnabled(true);

@@ -17,6 +17,7 @@
 #include <QValidator>
 
 #include "base/text_file.h"
+#include "run/results_json.h"
 #include "run/run_files.h"
 #include "ui/data_input/plan_files.h"
 
@@ -99,6 +100,9 @@ StartCalcDlg::StartCalcDlg(StartCalcHost& host, Model& model, QWidget* parent)
   deltaRF_ = new QLineEdit(QStringLiteral("1.0e-6"), this);
   deltaRF_->setToolTip(QStringLiteral("Hamilton's R-Factor change"));
   deltaRF_->setMaximumWidth(deltaRF_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+  resultsJson_ = new QCheckBox(QStringLiteral("Write results as JSON"), this);
+  resultsJson_->setToolTip(
+      QStringLiteral("Also write every result of the run into <report name>.json, for scripts"));
 
   // The step size travels with the input data; the field is kept, hidden, for the one run
   // option the data do not carry.
@@ -126,6 +130,7 @@ StartCalcDlg::StartCalcDlg(StartCalcHost& host, Model& model, QWidget* parent)
   deltaRow->addWidget(deltaRF_);
   deltaRow->addStretch();
   grid->addLayout(deltaRow, 4, 0, 1, 3);
+  grid->addWidget(resultsJson_, 5, 0, 1, 3);
   grid->setRowStretch(2, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -320,6 +325,8 @@ void StartCalcDlg::loadHistory() {
   const int index = lines.size() > 2 ? QString::fromStdString(lines[2]).trimmed().toInt(&ok) : -1;
   methods_->setCurrentRow(ok && index >= 0 && index <= 2 ? index : -1);
   host_.checkMethod(methods_->currentRow());
+  // History files of earlier versions have three lines: the box stays unchecked.
+  resultsJson_->setChecked(lines.size() > 3 && QString::fromStdString(lines[3]).trimmed() == "1");
 }
 
 void StartCalcDlg::saveHistory() {
@@ -334,8 +341,24 @@ void StartCalcDlg::saveHistory() {
     TextWriter history;
     if (!history.create(localPath(path))) return;
     history.line(localPath(inputName_)).line(localPath(outputName_)).line(std::to_string(method));
+    if (resultsJson_->isChecked()) history.line("1");
     history.close();
   } catch (...) {
+  }
+}
+
+void StartCalcDlg::saveResults(const RunResults& results) {
+  if (!resultsJson_->isChecked()) return;
+  const QString name =
+      QFile::decodeName(QByteArray::fromStdString(resultsJsonName(localPath(selectedOutput()))));
+  const std::string path = localPath(QDir(host_.workFolder()).filePath(name));
+  try {
+    writeJsonFile(path, resultsDocument(results));
+  } catch (const IoError& error) {
+    host_.message(MessageKind::Error, QStringLiteral("Write into File"),
+                  QStringLiteral("Cannot write file '%1': %2")
+                      .arg(name, QString::fromLocal8Bit(error.reason().c_str())),
+                  MessageButtons::Ok);
   }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The start dialog of a calculation ("START CALCULATIONS"): the fitting method, the input file
-// and the report (output) file of the next run, and the one-by-one option with its R-factor
-// change. OK writes the control file "IN.IN" that the run reads. The last choices are kept in
-// the history file "Tarvolin.INP" from one session to the next.
+// and the report (output) file of the next run, the one-by-one option with its R-factor change,
+// and whether the run's results are also written as a JSON document beside the report. OK
+// writes the control file "IN.IN" that the run reads. The last choices are kept in the history
+// file "Tarvolin.INP" from one session to the next.
 
 #include <optional>
 
@@ -11,6 +12,7 @@
 
 #include "base/platform.h"
 #include "model/model.h"
+#include "run/run_results.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -62,9 +64,14 @@ class StartCalcDlg : public QDialog {
 
   // LoadHistory: InputName, OutputName and the method from "Tarvolin.INP" when it exists.
   void loadHistory();
-  // SaveHistory: the three lines into "Tarvolin.INP"; a failure is ignored, since losing the
-  // history costs the user no data.
+  // SaveHistory: the three lines into "Tarvolin.INP", and a fourth, "1", while the results are
+  // written as JSON (without it the file reads as before); a failure is ignored, since losing
+  // the history costs the user no data.
   void saveHistory();
+
+  // After a run: the results document <output base>.json beside the report, when the box is
+  // checked; a file that cannot be written is reported.
+  void saveResults(const RunResults& results);
 
   QListWidget* methodList() const { return methods_; }
   QListWidget* inputList() const { return inputs_; }
@@ -72,6 +79,7 @@ class StartCalcDlg : public QDialog {
   QLineEdit* outputEdit() const { return outputEdit_; }
   QCheckBox* oneByOneBox() const { return oneByOne_; }
   QLineEdit* deltaRFEdit() const { return deltaRF_; }
+  QCheckBox* resultsJsonBox() const { return resultsJson_; }
   QLineEdit* stepEdit() const { return step_; }
   QPushButton* okButton() const { return ok_; }
   QPushButton* cancelButton() const { return cancel_; }
@@ -103,6 +111,7 @@ class StartCalcDlg : public QDialog {
   QLineEdit* outputEdit_;
   QCheckBox* oneByOne_;
   QLineEdit* deltaRF_;
+  QCheckBox* resultsJson_;
   QLineEdit* step_;
   QPushButton* view_;
   QPushButton* edit_;

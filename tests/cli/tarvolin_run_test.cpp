@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/cli_options.h"
+#include "tests/support/results_schema.h"
 #include "tests/support/test_support.h"
 
 namespace tarvolin::test {
@@ -23,10 +24,9 @@ TEST(CliOptions, DefaultsAndOutputName) {
 
 TEST(CliOptions, EveryOption) {
   std::string error;
-  const auto o = cli::parseOptions(
-      {"--method", "gradient", "--single-step", "--one-by-one", "--delta-rf=2.5e-5", "in.sqd",
-       "out.OUT"},
-      error);
+  const auto o = cli::parseOptions({"--method", "gradient", "--single-step", "--one-by-one",
+                                    "--delta-rf=2.5e-5", "in.sqd", "out.OUT"},
+                                   error);
   ASSERT_TRUE(o) << error;
   EXPECT_EQ(o->method, kGradient);
   EXPECT_TRUE(o->singleStep);
@@ -37,6 +37,18 @@ TEST(CliOptions, EveryOption) {
   EXPECT_EQ(*cli::parseOptions({"--seed", "4294967295", "x.dat"}, error)->seed, 4294967295u);
   EXPECT_FALSE(cli::parseOptions({"--seed", "4294967296", "x.dat"}, error));
   EXPECT_FALSE(cli::parseOptions({"--seed", "-1", "x.dat"}, error));
+  // A results document; a batch by --outdir even of one input, with N runs at a time.
+  EXPECT_EQ(cli::parseOptions({"--json", "r.json", "x.dat"}, error)->json, "r.json");
+  const auto batch = cli::parseOptions({"--outdir=runs", "-j3", "x.dat"}, error);
+  ASSERT_TRUE(batch) << error;
+  EXPECT_TRUE(batch->batch);
+  EXPECT_EQ(batch->outdir, "runs");
+  EXPECT_EQ(batch->jobs, 3);
+  EXPECT_EQ(batch->inputs, std::vector<std::string>{"x.dat"});
+  EXPECT_EQ(cli::parseOptions({"--jobs", "2", "a.dat", "b.dat", "c.sqd"}, error)->inputs.size(),
+            3u);
+  // A second name that is no existing file is the report, as before.
+  EXPECT_EQ(cli::parseOptions({"a.dat", "b.dat"}, error)->output, "b.dat");
 }
 
 TEST(CliOptions, UsageErrors) {
@@ -47,7 +59,12 @@ TEST(CliOptions, UsageErrors) {
   EXPECT_FALSE(cli::parseOptions({"--delta-rf", "abc", "x.dat"}, error));
   EXPECT_FALSE(cli::parseOptions({"--delta-rf"}, error));
   EXPECT_FALSE(cli::parseOptions({"--fast", "x.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"a.dat", "b.out", "c"}, error));
+  EXPECT_FALSE(cli::parseOptions({"a.dat", "b.out", "c"}, error));  // a report among inputs
+  EXPECT_FALSE(cli::parseOptions({"--outdir", "d", "a.dat", "a.OUT"}, error));
+  EXPECT_FALSE(cli::parseOptions({"-j", "0", "a.dat"}, error));
+  EXPECT_FALSE(cli::parseOptions({"--jobs=x", "a.dat"}, error));
+  EXPECT_FALSE(cli::parseOptions({"a.dat", "--json"}, error));
+  EXPECT_FALSE(cli::parseOptions({"--outdir=", "a.dat"}, error));
   EXPECT_TRUE(cli::parseOptions({"--help"}, error)->help);
 }
 
@@ -85,6 +102,14 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
   EXPECT_EQ(run("BAD.DAT"), 1);
   EXPECT_EQ(readFile("stderr.txt"),
             "Input Experimental Data: Incorrect number of experimental blocks: 100\n");
+  // The results document of a failed run says why.
+  EXPECT_EQ(run("--json bad.json BAD.DAT"), 1);
+  const auto badDoc = nlohmann::json::parse(readFile("bad.json"));
+  EXPECT_EQ(badDoc["exit_status"], 1);
+  EXPECT_EQ(badDoc["message"],
+            "Input Experimental Data: Incorrect number of experimental blocks: 100");
+  EXPECT_EQ(badDoc["systems"].size(), 0u);
+  EXPECT_EQ(run("--json BAD.DAT BAD.DAT"), 64);  // the document would overwrite the input
 
   EXPECT_EQ(run("MISSING.DAT"), 3);
   EXPECT_EQ(readFile("stderr.txt"), "Open File: Cannot open file 'MISSING.DAT'\n");
@@ -96,8 +121,7 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
   EXPECT_EQ(run("--method quick NMR.DAT"), 64);
   EXPECT_EQ(run(""), 64);
   EXPECT_EQ(run("--help"), 0);
-  EXPECT_NE(readFile("stdout.txt").find("--method gradient|simplex|montecarlo"),
-            std::string::npos);
+  EXPECT_NE(readFile("stdout.txt").find("--method gradient|simplex|montecarlo"), std::string::npos);
 }
 
 // A run never overwrites what it reads: the report may not be the input under any name, and
@@ -105,18 +129,20 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
 // Each is a usage error, and the input stays as it was.
 TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
   std::filesystem::create_directory("sub");
-  const char* const inputs[] = {"T.DAT",     "X.OUT",     "IN.IN",         "CURRENT.DA~",
-                                "RUN.PFP",   "RUN2.ECP",  "res.old1.ECP",  "RUNS2_BC1.BCP",
-                                "sub/T.DAT"};
+  const char* const inputs[] = {"T.DAT",        "X.OUT",         "IN.IN",
+                                "CURRENT.DA~",  "RUN.PFP",       "RUN2.ECP",
+                                "res.old1.ECP", "RUNS2_BC1.BCP", "sub/T.DAT"};
   for (const char* name : inputs) writeFile(name, kBatch);
   std::filesystem::create_hard_link("T.DAT", "LINK.DAT");
   const char* const refused[] = {
-      "--single-step X.OUT",       // the default report name is the input's own
-      "T.DAT T.DAT",       "T.DAT ./sub/../T.DAT", "T.DAT LINK.DAT",
-      "IN.IN R.OUT",       "CURRENT.DA~ R.OUT",    "T.DAT INIT_INP.TMP",
-      "RUN.PFP RUN.OUT",   "RUN2.ECP RUN.OUT",     "sub/T.DAT sub/T.DAT",
-      "res.old1.ECP res.old.out",                  "RUNS2_BC1.BCP RUN.OUT",
-      "'T\nX.DAT' R.OUT", "T.DAT $'R\nX.OUT'"};
+      "--single-step X.OUT",  // the default report name is the input's own
+      "T.DAT T.DAT",           "T.DAT ./sub/../T.DAT",
+      "T.DAT LINK.DAT",        "IN.IN R.OUT",
+      "CURRENT.DA~ R.OUT",     "T.DAT INIT_INP.TMP",
+      "RUN.PFP RUN.OUT",       "RUN2.ECP RUN.OUT",
+      "sub/T.DAT sub/T.DAT",   "res.old1.ECP res.old.out",
+      "RUNS2_BC1.BCP RUN.OUT", "'T\nX.DAT' R.OUT",
+      "T.DAT $'R\nX.OUT'"};
   for (const char* arguments : refused) {
     SCOPED_TRACE(arguments);
     EXPECT_EQ(run(arguments), 64);
@@ -140,7 +166,7 @@ TEST_F(TarvolinRun, CtrlCCancelsTheFitAndSaysSo) {
     std::filesystem::remove("IN.IN");
     // The control file is written once the program's Ctrl-C handler is in place.
     const std::string script = std::string(TARVOLIN_RUN_PROGRAM) + " --method " + method +
-                               " T.DAT 2>stderr.txt & pid=$!; "
+                               " --json T.json T.DAT 2>stderr.txt & pid=$!; "
                                "while [ ! -f IN.IN ]; do sleep 0.01; done; "
                                "kill -INT $pid; wait $pid";
     const int status = std::system(("bash -c '" + script + "'").c_str());
@@ -149,7 +175,58 @@ TEST_F(TarvolinRun, CtrlCCancelsTheFitAndSaysSo) {
               0u)
         << readFile("stderr.txt");
     EXPECT_NE(readFile("T.OUT").find("TIME OF COMPUTATIONS: "), std::string::npos);
+    const auto doc = nlohmann::json::parse(readFile("T.json"));
+    EXPECT_EQ(doc["exit_status"], 130);
+    EXPECT_EQ(doc["systems"].size(), 1u);
   }
+}
+
+// A batch of three inputs, one of them unreadable, two at a time: each input runs in a work
+// folder of its own beside it, the others complete, the broken one is named with its message,
+// the exit status is the worst, and the batch document holds every run's own.
+TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
+  std::string broken = kBatch;
+  broken.replace(broken.find("2 4 1"), 5, "2 4 0");
+  std::filesystem::create_directory("data");
+  writeFile("NMR.DAT", kBatch);
+  writeFile("BAD.DAT", broken);
+  writeFile("data/NMR.SQD.DAT", kBatch);
+  EXPECT_EQ(run("--single-step -j 2 --json all.json NMR.DAT BAD.DAT data/NMR.SQD.DAT"), 1);
+  const std::vector<std::string> lines = splitLines(readFile("stdout.txt"));
+  ASSERT_EQ(lines.size(), 4u) << readFile("stdout.txt");
+  auto line = [&](const std::string& start) {
+    for (const std::string& l : lines)
+      if (l.rfind(start, 0) == 0) return l;
+    return std::string("no line ") + start;
+  };
+  EXPECT_EQ(line("BAD.DAT"),
+            "BAD.DAT: simplex, exit 1 (input error): Input Experimental Data: Incorrect number of "
+            "experimental blocks: 100");
+  EXPECT_EQ(line("NMR.DAT").rfind("NMR.DAT: simplex, total R-factor ", 0), 0u);
+  EXPECT_NE(line("NMR.DAT").find("%, exit 0 (done)"), std::string::npos);
+  EXPECT_EQ(lines.back(), "3 inputs: 2 done, 1 failed; exit status 1");
+  for (const char* file : {"NMR/NMR.OUT", "NMR/NMR.json", "NMR/IN.IN", "NMR/NMR.PFP",
+                           "data/NMR.SQD/NMR.SQD.OUT", "BAD/BAD.log"})
+    EXPECT_TRUE(std::filesystem::exists(file)) << file;
+  EXPECT_FALSE(std::filesystem::exists("IN.IN"));
+  EXPECT_FALSE(std::filesystem::exists("NMR/NMR.log"));  // a clean run says nothing
+
+  const auto all = ResultsSchema::Json::parse(readFile("all.json"));
+  ResultsSchema().check(all, "batch");
+  EXPECT_EQ(all["exit_status"], 1);
+  EXPECT_EQ(all["runs"][1]["document"]["exit_status"], 1);
+  EXPECT_EQ(all["runs"][1]["document"]["message"], all["runs"][1]["message"]);
+  EXPECT_EQ(all["runs"][2]["work_folder"], "data/NMR.SQD");
+
+  // --outdir collects the folders; an input given twice, or two that would share a folder,
+  // are refused before anything runs.
+  EXPECT_EQ(run("--single-step --outdir runs NMR.DAT"), 0);
+  EXPECT_TRUE(std::filesystem::exists("runs/NMR/NMR.OUT"));
+  EXPECT_EQ(run("NMR.DAT BAD.DAT ./NMR.DAT"), 64);
+  writeFile("data/NMR.DAT", kBatch);
+  EXPECT_EQ(run("--outdir runs NMR.DAT data/NMR.DAT"), 64);
+  EXPECT_NE(readFile("stderr.txt").find("would share the work folder 'runs/NMR'"),
+            std::string::npos);
 }
 
 // A write that fails during the run (here a file-size limit, and a block file that lands on a

@@ -1,12 +1,14 @@
 // The start dialog driven on the offscreen platform: the output-name filter and its
 // normalisation, the R-factor change under either decimal separator, the control file and the
-// status panel written by OK, the history file and its absence, and the hidden step field.
+// status panel written by OK, the history file and its absence, the hidden step field, and the
+// results document that the JSON check box asks for.
 
 #include "ui/start_calc_dlg.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLocale>
+#include <nlohmann/json.hpp>
 
 #include "tests/ui/ui_test_support.h"
 
@@ -191,6 +193,37 @@ class StartCalcDlgTest : public QObject {
       QVERIFY(form->close());
     }
     QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("TEST.DAT\r\nold.OUT\r\n2\r\n"));
+  }
+
+  // "Write results as JSON": a history file of three lines reads as unchecked; checked, a run
+  // leaves <report name>.json beside its report, and the choice comes back in the next session
+  // from a fourth history line.
+  void resultsJsonBox() {
+    WorkFolder folder({"TEST.DAT"});
+    MessageLog log;
+    folder.write("Tarvolin.INP", "TEST.DAT\r\nCURRENT.OUT\r\n1\r\n");
+    {
+      auto form = newMainForm(folder.path());
+      OnModal<StartCalcDlg> start([](StartCalcDlg* dlg) {
+        QVERIFY(!dlg->resultsJsonBox()->isChecked());
+        dlg->resultsJsonBox()->setChecked(true);
+        chooseRun("Simplex", "TEST.DAT", "run1")(dlg);
+      });
+      form->show();
+      form->findChild<QAction*>(QStringLiteral("MenuFitting"))->trigger();
+      QCOMPARE(start.count, 1);
+      QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
+      const auto doc = nlohmann::json::parse(folder.read("run1.json").toStdString());
+      QCOMPARE(doc["program"].get<std::string>(), std::string("tarvolin"));
+      QCOMPARE(doc["output"].get<std::string>(), std::string("run1.OUT"));
+      QCOMPARE(doc["exit_status"].get<int>(), 0);
+      QCOMPARE(doc["systems"].size(), std::size_t(1));
+      QVERIFY(form->close());
+    }
+    QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("TEST.DAT\r\nrun1.OUT\r\n1\r\n1\r\n"));
+    auto form = newMainForm(folder.path());
+    form->startCalcDlg()->show();
+    QVERIFY(form->startCalcDlg()->resultsJsonBox()->isChecked());
   }
 
   // With no input file OK ends with Cancel, so that no run starts on nothing.
