@@ -1,7 +1,7 @@
 // The data-input window's DAT files: the layout it writes, the file it replaces, its own
 // reader with its restrictions and messages, and the files of the Fitting Test.
 
-#include "ui/data_input/plan_files.h"
+#include "ui/data_input/plan/plan_files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include "run/run_driver.h"
 #include "tests/support/test_support.h"
 #include "tests/ui_logic/plan_fixtures.h"
-#include "ui/data_input/fit_curve_labels.h"
-#include "ui/data_input/grid_data.h"
-#include "ui/data_input/load_data.h"
-#include "ui/data_input/save_data.h"
-#include "ui/data_input/test_data.h"
+#include "ui/data_input/plan/fit_curve_labels.h"
+#include "ui/data_input/plan/grid_data.h"
+#include "ui/data_input/plan/load_data.h"
+#include "ui/data_input/plan/save_data.h"
+#include "ui/data_input/plan/test_data.h"
 
 namespace tarvolin::test {
 namespace {
