@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrinter>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QUrl>
@@ -23,8 +24,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/editor/editor_dialogs.h"
 #include "ui/editor/find_dialog.h"
-#include "ui/results/report_plot_files.h"
 #include "ui/editor/text_print.h"
+#include "ui/results/report_plot_files.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -41,11 +42,6 @@ class FakeHost : public EditorHost {
   bool openingRunResults() const override { return opening; }
   QString runInputName() const override { return runInput; }
   QString workFolder() const override { return folder; }
-  void fileNew() override { ++newCount; }
-  void fileOpen() override {}
-  void closeAll() override {}
-  void exitProgram() override {}
-  void openFileInNewEditor(const QString& path) override { opened << path; }
 
   std::map<int, QString> status;
   QFont statusFont;
@@ -54,8 +50,6 @@ class FakeHost : public EditorHost {
   bool opening = false;
   QString runInput;
   QString folder;
-  int newCount = 0;
-  QStringList opened;
 };
 
 // What the scripted dialogs were asked and what they answer. Outlives the windows.
@@ -577,9 +571,11 @@ void EditorWindowTest::aDroppedFileOpensInANewEditor() {
   QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(form->editor()->viewport(), &enter);
   QVERIFY(enter.isAccepted());
+  QSignalSpy opened(form, &EditorWindow::fileDropped);
   QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(form->editor()->viewport(), &drop);
-  QCOMPARE(host_.opened, QStringList{path("dropped.SQD")});
+  QCOMPARE(opened.size(), 1);
+  QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
   QCOMPARE(form->editor()->toPlainText(), QStringLiteral("text\n"));  // not pasted
 }
 

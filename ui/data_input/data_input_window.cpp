@@ -21,11 +21,12 @@
 #include <filesystem>
 
 #include "run/compute_command.h"
+#include "ui/data_input/fit_curve_panel.h"
 #include "ui/data_input/plan/plan_files.h"
 #include "ui/data_input/plan/reactants.h"
 #include "ui/data_input/plan/test_data.h"
-#include "ui/data_input/fit_curve_panel.h"
 #include "ui/data_input/plan_grid_view.h"
+#include "ui/platform/local_names.h"
 
 namespace tarvolin::ui {
 
@@ -42,7 +43,6 @@ const QColor kStabHeadingColour(Qt::yellow);
 const QString kSaveFilter = QStringLiteral("DATA File (*.DAT *.dat)");
 const QString kOpenFilter = QStringLiteral("DAT File (*.DAT *.dat)");
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString displayPath(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
@@ -79,7 +79,8 @@ class DataInputWindow::DialogScope {
   DataInputWindow& form_;
 };
 
-DataInputWindow::DataInputWindow(const QString& workFolder, std::unique_ptr<PlanDialogs> dialogs, QWidget* parent)
+DataInputWindow::DataInputWindow(const QString& workFolder, std::unique_ptr<PlanDialogs> dialogs,
+                                 QWidget* parent)
     : QMainWindow(parent, Qt::Window),
       workFolder_(QDir(workFolder).absolutePath()),
       dialogs_(dialogs ? std::move(dialogs) : makeQtPlanDialogs()),
@@ -171,7 +172,8 @@ QWidget* DataInputWindow::createBatchPage() {
   reactantButtons->addWidget(removeReactant_);
   left->addLayout(reactantButtons);
   connect(addReactant_, &QPushButton::clicked, this, &DataInputWindow::BitBtnAddReactantClick);
-  connect(removeReactant_, &QPushButton::clicked, this, &DataInputWindow::BitBtnRemoveReactantClick);
+  connect(removeReactant_, &QPushButton::clicked, this,
+          &DataInputWindow::BitBtnRemoveReactantClick);
 
   // Right: the species, the settings of the fit and its curve.
   auto* right = new QVBoxLayout;
@@ -478,7 +480,7 @@ void DataInputWindow::showNotices(const Notices& notices) {
 }
 
 DataInputWindow* showDataInputWindow(QWidget* owner, const QString& workFolder,
-                       std::function<bool()> runUnderWay) {
+                                     std::function<bool()> runUnderWay) {
   DataInputWindow* form =
       owner ? owner->findChild<DataInputWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
   if (!form) {

@@ -1,7 +1,8 @@
 #pragma once
 // What an editor window needs from the main window that holds it: the status bar read-outs,
-// the main window's file commands that the editor's File menu forwards, and the name of the
-// run whose report it shows.
+// the work folder and the name of the run whose report it shows. The main window's File
+// commands that the editor's own menu offers go the other way, as the editor's signals, so
+// that the editor never calls into the window that creates it.
 
 #include <QString>
 
@@ -27,14 +28,6 @@ class EditorHost {
   virtual QString runInputName() const = 0;
   // The work folder: where the dialogs start and where files without a folder live.
   virtual QString workFolder() const = 0;
-
-  // Main window commands forwarded by the editor's own menu.
-  virtual void fileNew() = 0;
-  virtual void fileOpen() = 0;
-  virtual void closeAll() = 0;
-  virtual void exitProgram() = 0;
-  // A file dropped on an editor opens in a new editor window.
-  virtual void openFileInNewEditor(const QString& path) = 0;
 };
 
 }  // namespace tarvolin::ui

@@ -27,8 +27,8 @@
 
 #include "base/number_format.h"
 #include "ui/editor/find_dialog.h"
-#include "ui/results/report_plot_files.h"
 #include "ui/editor/text_print.h"
+#include "ui/results/report_plot_files.h"
 
 namespace tarvolin::ui {
 namespace {
@@ -144,7 +144,8 @@ QString applyFilterExtension(const QString& path, int filterIndex) {
   return path + QLatin1Char('.') + extension;
 }
 
-EditorWindow::EditorWindow(EditorHost* host, std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
+EditorWindow::EditorWindow(EditorHost* host, std::unique_ptr<EditorDialogs> dialogs,
+                           QWidget* parent)
     : QWidget(parent), host_(host), dialogs_(std::move(dialogs)) {
   if (!dialogs_) dialogs_ = makeQtEditorDialogs();
   setWindowTitle(kUntitled);
@@ -205,7 +206,7 @@ void EditorWindow::setDialogs(std::unique_ptr<EditorDialogs> dialogs) {
 }
 
 QAction* EditorWindow::addCommand(QMenu* menu, const QString& name, const QString& caption,
-                              const QKeySequence& shortcut) {
+                                  const QKeySequence& shortcut) {
   QAction* action = menu->addAction(caption);
   action->setObjectName(name);
   if (!shortcut.isEmpty()) {
@@ -221,21 +222,17 @@ QAction* EditorWindow::addCommand(QMenu* menu, const QString& name, const QStrin
 void EditorWindow::createMenus() {
   QMenu* file = menuBar_->addMenu(tr("&File"));
   connect(addCommand(file, "fileNew", tr("&New")), &QAction::triggered, this, [this] {
-    if (!host_) return;
-    host_->fileNew();
-    host_->setStatusText(2, QString());
+    emit newRequested();
+    if (host_) host_->setStatusText(2, QString());
   });
   QAction* open = addCommand(file, "fileOpen", tr("&Open..."));
   showMainWindowShortcut(open, QKeySequence::Open);
-  connect(open, &QAction::triggered, this, [this] {
-    if (host_) host_->fileOpen();
-  });
+  connect(open, &QAction::triggered, this, &EditorWindow::openRequested);
   QAction* close = addCommand(file, "fileClose", tr("&Close"));
   showMainWindowShortcut(close, QKeySequence(tr("Ctrl+W")));
   connect(close, &QAction::triggered, this, &EditorWindow::closeWindow);
-  connect(addCommand(file, "fileCloseAll", tr("C&lose All")), &QAction::triggered, this, [this] {
-    if (host_) host_->closeAll();
-  });
+  connect(addCommand(file, "fileCloseAll", tr("C&lose All")), &QAction::triggered, this,
+          &EditorWindow::closeAllRequested);
   file->addSeparator();
   connect(addCommand(file, "fileSave", tr("&Save"), QKeySequence::Save), &QAction::triggered, this,
           &EditorWindow::save);
@@ -251,9 +248,7 @@ void EditorWindow::createMenus() {
   file->addSeparator();
   QAction* exit = addCommand(file, "fileExit", tr("E&xit"));
   showMainWindowShortcut(exit, QKeySequence(tr("Ctrl+Q")));
-  connect(exit, &QAction::triggered, this, [this] {
-    if (host_) host_->exitProgram();
-  });
+  connect(exit, &QAction::triggered, this, &EditorWindow::exitRequested);
 
   editMenu_ = menuBar_->addMenu(tr("&Edit"));
   QAction* undo = addCommand(editMenu_, "editUndo", tr("&Undo"), QKeySequence(tr("Ctrl+Z")));
@@ -272,7 +267,8 @@ void EditorWindow::createMenus() {
   connect(editMenu_, &QMenu::aboutToShow, this, &EditorWindow::updateEditCommands);
   // Kept current between menu openings too, so that Ctrl+D acts on a selection made since.
   connect(editor_, &QTextEdit::selectionChanged, this, &EditorWindow::updateEditCommands);
-  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditorWindow::updateEditCommands);
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+          &EditorWindow::updateEditCommands);
 
   connect(undo, &QAction::triggered, this, [this] {
     if (editor_->document()->isUndoAvailable()) editor_->undo();
@@ -593,8 +589,7 @@ void EditorWindow::setWordWrap(bool wrap) {
 }
 
 void EditorWindow::openDroppedFiles(const QStringList& paths) {
-  if (!host_) return;
-  for (const QString& path : paths) host_->openFileInNewEditor(path);
+  for (const QString& path : paths) emit fileDropped(path);
 }
 
 void EditorWindow::closeWindow() {

@@ -31,7 +31,7 @@ class EditorWindow : public QWidget {
   static inline const QString kUntitled = QStringLiteral("Untitled");
 
   explicit EditorWindow(EditorHost* host, std::unique_ptr<EditorDialogs> dialogs,
-                    QWidget* parent = nullptr);
+                        QWidget* parent = nullptr);
   ~EditorWindow() override;
 
   // Loads a file into this window. When it cannot be read, says so ("Cannot open file '...'")
@@ -81,6 +81,15 @@ class EditorWindow : public QWidget {
   // The printer shared by Print and Printer setup, created at its first use.
   QPrinter& printer();
   void setDialogs(std::unique_ptr<EditorDialogs> dialogs);
+
+ signals:
+  // The main window's File commands, which the editor's own File menu offers as well.
+  void newRequested();
+  void openRequested();
+  void closeAllRequested();
+  void exitRequested();
+  // A file dropped on the editor: it opens in a new editor window.
+  void fileDropped(const QString& path);
 
  public slots:
   void showFindDialog();

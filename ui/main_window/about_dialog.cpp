@@ -1,12 +1,11 @@
 #include "ui/main_window/about_dialog.h"
 
-#include <algorithm>
-
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/main_window/splash_picture.h"
 

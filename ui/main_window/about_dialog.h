@@ -2,12 +2,11 @@
 // "About Tarvolin": the program's name and version, and the machine's physical memory and its
 // load as the system reports them in /proc/meminfo.
 
-#include <optional>
-
 #include <QByteArray>
 #include <QDialog>
 #include <QLocale>
 #include <QString>
+#include <optional>
 
 namespace tarvolin::ui {
 

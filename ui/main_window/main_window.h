@@ -4,20 +4,30 @@
 // control: the compute commands that take the user's choices from the start dialog, run the
 // chosen fitting method on the window thread with the progress window up, and then open the
 // report, or the input file for correction when it could not be read.
-
-#include <functional>
-#include <memory>
-#include <random>
+//
+// The class is defined in parts, each a file of this folder, from the top down:
+//   start_and_close.cpp   creation, the start-up greeting, the closing question and history;
+//   menus.cpp             the menus, the speed bar, the status bar and Help;
+//   run_control.cpp       the compute command, from the start dialog to the result windows;
+//   pictures.cpp          Save as Image, Print and Load Image;
+//   document_windows.cpp  opening, arranging and listing the document windows;
+//   host_services.cpp     what the windows it opens ask of it (status panels, messages, the
+//                         Method menu's check mark), through their host interfaces.
+// A part calls only the parts below it; the windows it opens never call into it but through
+// their hosts, and their commands come back as signals.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
+#include <memory>
+#include <random>
 
 #include "model/model.h"
 #include "ui/editor/editor_host.h"
+#include "ui/main_window/start_dialog_host.h"
 #include "ui/platform/gui_platform.h"
 #include "ui/results/result_window_host.h"
-#include "ui/main_window/start_dialog.h"
 
 class QAction;
 class QActionGroup;
@@ -32,9 +42,9 @@ namespace tarvolin::ui {
 
 class CurveWindow;
 class EditorWindow;
-class RegressionWindow;
 class ProgressDialog;
-class StartUpDialog;
+class RegressionWindow;
+class StartDialog;
 class UserGuideWindow;
 
 // Load Image hands a JPEG to the external viewer "Imagist.exe" when the file exists, its
@@ -45,9 +55,9 @@ bool viewerShouldStart(const QString& imagePath, const QString& folder);
 QString viewerCommandLine(const QString& imagePath);
 
 class MainWindow : public QMainWindow,
-                 public EditorHost,
-                 public StartDialogHost,
-                 public ResultWindowHost {
+                   public EditorHost,
+                   public StartDialogHost,
+                   public ResultWindowHost {
   Q_OBJECT
 
  public:
@@ -63,21 +73,21 @@ class MainWindow : public QMainWindow,
   bool openingRunResults() const override { return openingRunResults_; }
   QString runInputName() const override { return runInputName_; }
   QString workFolder() const override { return workFolder_; }
-  void fileNew() override;
-  void fileOpen() override;
-  void closeAll() override;
-  void exitProgram() override;
-  void openFileInNewEditor(const QString& path) override;
 
   // --- what the start dialog needs ---
   int checkedMethod() const override;
   void checkMethod(int index) override;
   void showRunChoice(const QString& text) override;
-  void openInEditor(const QString& path) override;
   MessageResult message(MessageKind kind, const QString& caption, const QString& text,
                         MessageButtons buttons) override;
 
   // --- commands ---
+  // File, New: an empty editor window.
+  void fileNew();
+  // File, Open: the chosen file in an editor window, and a report's plot windows with it.
+  void fileOpen();
+  // File, CloseAll: every document window, the last first.
+  void closeAll();
   // Single Step (true) or Parameter Optimization (false). Ignored while a run is under way:
   // the speed bar stays usable during a run, and a second run inside the first is not
   // possible on one thread.
@@ -86,6 +96,8 @@ class MainWindow : public QMainWindow,
   void cancelRun();
   // OpenFileInEditor: the file in a new editor window.
   EditorWindow* openFileInEditor(const QString& path);
+  // Tools, Interactive Data Input...: the data-input window, kept between showings.
+  void showDataInput();
   // The active document window's picture as JPEG (quality 80), with the overwrite question.
   bool saveActiveChildImage(const QString& path);
   bool printActiveChild(QPrinter& printer);
@@ -134,6 +146,8 @@ class MainWindow : public QMainWindow,
   void saveAsImageCommand();
   void loadImageCommand();
   void printCommand();
+  // A new editor window whose File commands act on this window.
+  EditorWindow* newEditorWindow();
   QMdiSubWindow* addChild(QWidget* child);
   // A plot window of a run or report, at its own size, drawn at once.
   QMdiSubWindow* addResultWindow(CurveWindow* window, const QSize& size);

@@ -1,7 +1,5 @@
 #include "ui/main_window/splash_picture.h"
 
-#include <cmath>
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFont>
@@ -9,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QThread>
+#include <cmath>
 
 namespace tarvolin::ui {
 

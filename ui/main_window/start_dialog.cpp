@@ -1,8 +1,5 @@
 #include "ui/main_window/start_dialog.h"
 
-#include <cmath>
-#include <limits>
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -15,11 +12,14 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QValidator>
+#include <cmath>
+#include <limits>
 
 #include "base/text_file.h"
 #include "run/results_json.h"
 #include "run/run_files.h"
 #include "ui/data_input/plan/plan_files.h"
+#include "ui/platform/local_names.h"
 
 namespace tarvolin::ui {
 
@@ -36,8 +36,6 @@ class OutputNameValidator : public QValidator {
     return Acceptable;
   }
 };
-
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -154,13 +152,13 @@ StartDialog::StartDialog(StartDialogHost& host, Model& model, QWidget* parent)
   connect(view_, &QPushButton::clicked, this, [this] {
     const QString name = selectedText(outputs_);
     if (name.isEmpty()) return;
-    host_.openInEditor(QDir(host_.workFolder()).filePath(name));
+    emit editRequested(QDir(host_.workFolder()).filePath(name));
     reject();
   });
   connect(edit_, &QPushButton::clicked, this, [this] {
     const QString name = selectedText(inputs_);
     if (name.isEmpty()) return;
-    host_.openInEditor(QDir(host_.workFolder()).filePath(name));
+    emit editRequested(QDir(host_.workFolder()).filePath(name));
     reject();
   });
   connect(ok_, &QPushButton::clicked, this, &StartDialog::okClicked);

@@ -5,14 +5,13 @@
 // writes the control file "IN.IN" that the run reads. The last choices are kept in the history
 // file "Tarvolin.INP" from one session to the next.
 
-#include <optional>
-
 #include <QDialog>
 #include <QString>
+#include <optional>
 
-#include "base/platform.h"
 #include "model/model.h"
 #include "run/run_results.h"
+#include "ui/main_window/start_dialog_host.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -20,22 +19,6 @@ class QListWidget;
 class QPushButton;
 
 namespace tarvolin::ui {
-
-// What the dialog needs from the main window.
-class StartDialogHost {
- public:
-  virtual ~StartDialogHost() = default;
-  // The Method menu's check mark: 0 Gradient, 1 Simplex, 2 Monte Carlo.
-  virtual int checkedMethod() const = 0;
-  // Anything but 0, 1 or 2 checks Gradient.
-  virtual void checkMethod(int index) = 0;
-  // The main window's third status panel: the choices of the coming run.
-  virtual void showRunChoice(const QString& text) = 0;
-  virtual void openInEditor(const QString& path) = 0;
-  virtual QString workFolder() const = 0;
-  virtual MessageResult message(MessageKind kind, const QString& caption, const QString& text,
-                                MessageButtons buttons) = 0;
-};
 
 inline constexpr const char* kHistoryFileName = "Tarvolin.INP";
 
@@ -85,6 +68,10 @@ class StartDialog : public QDialog {
   QPushButton* cancelButton() const { return cancel_; }
   QPushButton* viewButton() const { return view_; }
   QPushButton* editButton() const { return edit_; }
+
+ signals:
+  // "View" and "Edit": the highlighted report or input file, to open in an editor window.
+  void editRequested(const QString& path);
 
  protected:
   void showEvent(QShowEvent* event) override;
