@@ -16,12 +16,12 @@
 #include <QToolBar>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/main_window/about_dialog.h"
 #include "ui/editor/editor_window.h"
+#include "ui/main_window/about_dialog.h"
 #include "ui/main_window/progress_dialog.h"
-#include "ui/platform/jpeg_image.h"
 #include "ui/main_window/start_up_dialog.h"
 #include "ui/main_window/user_guide.h"
+#include "ui/platform/jpeg_image.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -78,7 +78,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(captions(*form), afterRun);
     QVERIFY(progressSeen);
     QVERIFY(!form->progressDialog()->isVisible());
-    QCOMPARE(form->progressDialog()->windowTitle(), QString("Fitting Procedure SIMPLEX in Progress"));
+    QCOMPARE(form->progressDialog()->windowTitle(),
+             QString("Fitting Procedure SIMPLEX in Progress"));
     QVERIFY(form->progressDialog()->iterationText() != "0");
     QVERIFY(action(*form, "MenuFitting")->isEnabled());
     QVERIFY(!action(*form, "MenuCancel")->isEnabled());
@@ -152,7 +153,8 @@ class MainWindowTest : public QObject {
     connect(&during, &QTimer::timeout, [&] {
       QVERIFY(form->runUnderWay());
       QVERIFY(form->progressDialog()->isVisible());
-      QCOMPARE(form->progressDialog()->windowTitle(), QString("Fitting Procedure M-CARLO in Progress"));
+      QCOMPARE(form->progressDialog()->windowTitle(),
+               QString("Fitting Procedure M-CARLO in Progress"));
       // Wide enough for its caption in a bold title font, with room for the title bar's icon.
       QFont bold = QApplication::font();
       bold.setBold(true);
@@ -339,6 +341,12 @@ class MainWindowTest : public QObject {
     QFile::remove(folder.file("Imagist.exe"));
     form->loadImage(folder.file("shot.jpg"));
     QCOMPARE(captions(*form), QStringList{"shot.jpg"});
+
+    // The editor's own File menu and a file dropped on it act on the main window.
+    EditorWindow* editor = form->openFileInEditor(folder.file("TEST.DAT"));
+    editor->findChild<QAction*>(QStringLiteral("fileNew"))->trigger();
+    emit editor->fileDropped(folder.file("METHOD7.DAT"));
+    QCOMPARE(captions(*form), (QStringList{"shot.jpg", "TEST.DAT", "Untitled", "METHOD7.DAT"}));
   }
 
   // The start: "CURRENT.OUT" made when missing and left alone when present; the greeting
