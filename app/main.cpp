@@ -14,11 +14,11 @@
 #include <QCommandLineParser>
 #include <QSplashScreen>
 
-#include "ui/gui_platform.h"
-#include "ui/main_form.h"
-#include "ui/single_instance.h"
-#include "ui/splash_picture.h"
-#include "ui/work_folder.h"
+#include "ui/platform/gui_platform.h"
+#include "ui/main_window/main_window.h"
+#include "ui/platform/single_instance.h"
+#include "ui/main_window/splash_picture.h"
+#include "ui/platform/work_folder.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  MainForm mainForm(folder);
+  MainWindow mainWindow(folder);
   if (splash) holdForClockSeconds(2);
-  mainForm.show();
-  if (splash) splash->finish(&mainForm);
+  mainWindow.show();
+  if (splash) splash->finish(&mainWindow);
   return QApplication::exec();
 }

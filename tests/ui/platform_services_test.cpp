@@ -13,11 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/about_dialog.h"
-#include "ui/gui_platform.h"
-#include "ui/jpeg_image.h"
-#include "ui/single_instance.h"
-#include "ui/work_folder.h"
+#include "ui/main_window/about_dialog.h"
+#include "ui/platform/gui_platform.h"
+#include "ui/platform/jpeg_image.h"
+#include "ui/platform/single_instance.h"
+#include "ui/platform/work_folder.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;

@@ -21,15 +21,15 @@
 #include "run/run_driver.h"
 #include "tests/support/batch_data.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/delta_form.h"
-#include "ui/form_lin_reg_xy.h"
-#include "ui/gui_platform.h"
-#include "ui/jpeg_image.h"
-#include "ui/pfp_form.h"
-#include "ui/plotting/cubic_spline.h"
-#include "ui/plotting/curve_files.h"
-#include "ui/result_window_host.h"
-#include "ui/tit_curve_form.h"
+#include "ui/results/residual_window.h"
+#include "ui/results/regression_window.h"
+#include "ui/platform/gui_platform.h"
+#include "ui/platform/jpeg_image.h"
+#include "ui/results/percentage_window.h"
+#include "ui/results/plotting/cubic_spline.h"
+#include "ui/results/plotting/curve_files.h"
+#include "ui/results/result_window_host.h"
+#include "ui/results/titration_curve_window.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -129,8 +129,8 @@ class ResultWindowsTest : public QObject {
     }
     writeText(name, text);
   }
-  std::unique_ptr<FormLinRegXY> newRegressionWindow(int dataSets) {
-    auto window = std::make_unique<FormLinRegXY>(host_);
+  std::unique_ptr<RegressionWindow> newRegressionWindow(int dataSets) {
+    auto window = std::make_unique<RegressionWindow>(host_);
     window->setSource(sourceOf(folder(), "run.OUT", dataSets));
     window->resize(590, 515);
     window->show();
@@ -329,7 +329,7 @@ void ResultWindowsTest::largestDataSetsLoadAndPaintAtOnce() {
     for (int i = 1; i <= kCurveCapacity; ++i)
       curve += QString::asprintf("%5d %.6E\r\n", i, std::tanh((i - 1650) / 300.0) + 0.001 * part);
   writeText(QStringLiteral("run1.ECP"), curve);
-  auto titration = newCurveWindow<TitCurveForm>(sourceOf(folder(), "run.OUT", 1), QSize(520, 340));
+  auto titration = newCurveWindow<TitrationCurveWindow>(sourceOf(folder(), "run.OUT", 1), QSize(520, 340));
   timer.restart();
   const QImage curveImage = shot(*titration);
   qInfo("3300 points: titration curve read and painted in %lld ms",
@@ -344,7 +344,7 @@ void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
   for (int i = 1; i <= 11; ++i) text += twoValues(i + 1, (i % 2 ? 1 : -1) * 0.1 * i);
   text += twoValues(1, 0.5);
   writeText(QStringLiteral("run1.GAR"), text);
-  auto window = newCurveWindow<DeltaForm>(sourceOf(folder(), "run.OUT", 1), QSize(435, 300));
+  auto window = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 1), QSize(435, 300));
   QVERIFY(host_.messages.empty());
   QVERIFY(window->hasPlot());
   QCOMPARE(window->windowTitle(), QStringLiteral("Residual Analysis"));
@@ -380,7 +380,7 @@ void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
   // Residuals all positive: no zero line. Two data sets: the chooser replaces the title.
   writeText(QStringLiteral("run1.GAR"),
             QStringLiteral("3\r\n") + twoValues(1, 1) + twoValues(2, 3) + twoValues(3, 2));
-  auto two = newCurveWindow<DeltaForm>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
+  auto two = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
   QVERIFY(two->dataSetChooser()->isVisible());
   QCOMPARE(two->dataSetLabel()->text(),
            QStringLiteral("Graphical Analysis of Residuals for Data Set:"));
@@ -391,7 +391,7 @@ void ResultWindowsTest::residualsWithZeroLineAndPurpleCircles() {
 // A file that cannot be drawn is reported once, not at every paint; another data set, or a
 // file that comes readable, lets the message come again.
 void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
-  auto window = newCurveWindow<DeltaForm>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
+  auto window = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
   QCOMPARE(host_.messages.size(), std::size_t{1});
   QCOMPARE(host_.messages[0].kind, MessageKind::Information);
   QCOMPARE(host_.messages[0].text, QStringLiteral("Cannot open file 'run1.GAR'"));
@@ -429,7 +429,7 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
 
   // More points announced than a data set can hold.
   writeText(QStringLiteral("run2.ECP"), QStringLiteral("3301\r\n"));
-  auto curve = newCurveWindow<TitCurveForm>(sourceOf(folder(), "run.OUT", 2), QSize(520, 340));
+  auto curve = newCurveWindow<TitrationCurveWindow>(sourceOf(folder(), "run.OUT", 2), QSize(520, 340));
   choose(curve->dataSetChooser(), 1);
   QCOMPARE(host_.messages.back().text, QString::fromStdString(tooManyPointsMessage("run2.ECP")));
 }
@@ -442,7 +442,7 @@ void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
   for (int i = 0; i < 6; ++i) text += QString::asprintf("%5d %.6E\r\n", i + 1, Yexp[i]);
   for (const int i : {3, 0, 5, 1, 4, 2}) text += QString::asprintf("%5d %.6E\r\n", i + 1, Ycalc[i]);
   writeText(QStringLiteral("run1.ECP"), text);
-  auto window = newCurveWindow<TitCurveForm>(sourceOf(folder(), "run.OUT", 1), QSize(520, 340));
+  auto window = newCurveWindow<TitrationCurveWindow>(sourceOf(folder(), "run.OUT", 1), QSize(520, 340));
   QVERIFY(window->hasPlot());
   QVERIFY(window->plot().splineDrawable);
 
@@ -503,7 +503,7 @@ void ResultWindowsTest::percentagesInTheColourCycle() {
   source.systems[0].NS = 3;
   source.systems[0].offered = {1, 2};
   source.systems[0].points = {3};
-  auto window = newCurveWindow<PFPForm>(source, QSize(670, 340));
+  auto window = newCurveWindow<PercentageWindow>(source, QSize(670, 340));
   QVERIFY(host_.messages.empty());
   QVERIFY(window->hasPlot());
   QCOMPARE(window->windowTitle(), QStringLiteral("Basic Components Percentage: [runBC1.BCP]"));
@@ -596,9 +596,9 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
     regression->dataOpenFile();
     QVERIFY(regression->plotReady());
     if (example.file) QVERIFY(regression->loaded().plot.fit.R2 > 0.99L);
-    auto residuals = newCurveWindow<DeltaForm>(source, DeltaForm::defaultSize());
-    auto titration = newCurveWindow<TitCurveForm>(source, TitCurveForm::defaultSize());
-    auto percentages = newCurveWindow<PFPForm>(source, PFPForm::defaultSize());
+    auto residuals = newCurveWindow<ResidualWindow>(source, ResidualWindow::defaultSize());
+    auto titration = newCurveWindow<TitrationCurveWindow>(source, TitrationCurveWindow::defaultSize());
+    auto percentages = newCurveWindow<PercentageWindow>(source, PercentageWindow::defaultSize());
     QVERIFY(host_.messages.empty());
     QVERIFY(residuals->hasPlot());
     QVERIFY(titration->hasPlot());
@@ -659,10 +659,10 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   using namespace tarvolin::ui::testing;
   WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT"});
   MessageLog log;
-  auto form = newMainForm(folder.path());
+  auto form = newMainWindow(folder.path());
   form->show();
   const auto run = [&](const char* input, const char* output) {
-    OnModal<StartCalcDlg> start(chooseRun({}, input, output));
+    OnModal<StartDialog> start(chooseRun({}, input, output));
     form->findChild<QAction*>(QStringLiteral("ComputeSingleStepItem"))->trigger();
   };
 
@@ -671,13 +671,13 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   QCOMPARE(captions(*form),
            (QStringList{"pot.OUT  for  POT_TITRATION.DAT", "Residual Analysis",
                         "Basic Components Percentage: [potBC1.BCP]", "Titration Curve"}));
-  FormLinRegXY* regression = form->linRegForm();
+  RegressionWindow* regression = form->regressionWindow();
   QVERIFY(regression);
   QVERIFY(regression->isVisible());
   QVERIFY(regression->plotReady());
   QCOMPARE(regression->windowTitle(),
            QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: pot1.REG"));
-  auto* residuals = qobject_cast<DeltaForm*>(
+  auto* residuals = qobject_cast<ResidualWindow*>(
       form->mdiArea()->subWindowList(QMdiArea::CreationOrder)[1]->widget());
   QVERIFY(residuals && residuals->hasPlot());
   // The hover read-outs go to the main window's status bar.
@@ -769,8 +769,8 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
            (QStringList{"pot.OUT", "Basic Components Percentage: [kept/potBC1.BCP]",
                         "Residual Analysis"}));
   const auto windows = form->mdiArea()->subWindowList(QMdiArea::CreationOrder);
-  auto* percentages = qobject_cast<PFPForm*>(windows[1]->widget());
-  residuals = qobject_cast<DeltaForm*>(windows[2]->widget());
+  auto* percentages = qobject_cast<PercentageWindow*>(windows[1]->widget());
+  residuals = qobject_cast<ResidualWindow*>(windows[2]->widget());
   QVERIFY(percentages && percentages->hasPlot());
   QVERIFY(residuals && residuals->hasPlot());
   // The titration's 36 points and its components, not those of the batch run made last.

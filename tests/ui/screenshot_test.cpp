@@ -4,11 +4,11 @@
 #include <QLabel>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/about_dialog.h"
-#include "ui/fit_form.h"
-#include "ui/splash_picture.h"
-#include "ui/start_up_dialog.h"
-#include "ui/user_guide.h"
+#include "ui/main_window/about_dialog.h"
+#include "ui/main_window/progress_dialog.h"
+#include "ui/main_window/splash_picture.h"
+#include "ui/main_window/start_up_dialog.h"
+#include "ui/main_window/user_guide.h"
 
 using namespace tarvolin;
 using namespace tarvolin::ui;
@@ -31,10 +31,10 @@ class ScreenshotTest : public QObject {
   void mainWindowWithReport() {
     WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT", "CU_GLYCINE.SQD"});
     MessageLog log;
-    auto form = newMainForm(folder.path());
+    auto form = newMainWindow(folder.path());
     form->resize(1100, 760);
     form->show();
-    OnModal<StartCalcDlg> start([](StartCalcDlg* dlg) {
+    OnModal<StartDialog> start([](StartDialog* dlg) {
       clickItem(dlg->inputList(), "TEST.DAT");
       QTest::keyClicks(dlg->outputEdit(), "run1");
       QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
@@ -50,7 +50,7 @@ class ScreenshotTest : public QObject {
   }
 
   void dialogs() {
-    FitForm fit;
+    ProgressDialog fit;
     fit.setMethod(2);
     fit.setReadouts("1234", "3.141593E-0005");
     fit.show();
@@ -60,7 +60,7 @@ class ScreenshotTest : public QObject {
     about.show();
     save(&about, "about_dialog");
 
-    UseProgForm greeting;
+    StartUpDialog greeting;
     greeting.show();
     save(&greeting, "start_up_dialog");
 

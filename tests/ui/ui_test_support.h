@@ -23,9 +23,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/gui_platform.h"
-#include "ui/main_form.h"
-#include "ui/start_calc_dlg.h"
+#include "ui/platform/gui_platform.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/start_dialog.h"
 
 namespace tarvolin::ui::testing {
 
@@ -116,8 +116,8 @@ class OnModal : public QObject {
 
 // A main window on the folder that never offers the start-up greeting (tests that want it set
 // their own draw).
-inline std::unique_ptr<MainForm> newMainForm(const QString& folder) {
-  auto form = std::make_unique<MainForm>(folder);
+inline std::unique_ptr<MainWindow> newMainWindow(const QString& folder) {
+  auto form = std::make_unique<MainWindow>(folder);
   form->setRandomSource([] { return 0.95; });
   return form;
 }
@@ -133,7 +133,7 @@ inline void clickItem(QListWidget* list, const QString& text) {
 // Picks the method (none: the one offered), the input and a new report name in the start
 // dialog, then OK.
 inline auto chooseRun(const QString& method, const QString& input, const QString& output) {
-  return [=](StartCalcDlg* dlg) {
+  return [=](StartDialog* dlg) {
     if (!method.isEmpty()) clickItem(dlg->methodList(), method);
     clickItem(dlg->inputList(), input);
     QTest::keyClicks(dlg->outputEdit(), output);
@@ -143,7 +143,7 @@ inline auto chooseRun(const QString& method, const QString& input, const QString
 }
 
 // The captions of the main window's document windows in the order they were opened.
-inline QStringList captions(const MainForm& form) {
+inline QStringList captions(const MainWindow& form) {
   QStringList titles;
   for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
     titles << sub->windowTitle();

@@ -1,4 +1,4 @@
-#include "ui/plotting/cubic_spline.h"
+#include "ui/results/plotting/cubic_spline.h"
 
 #include <gtest/gtest.h>
 

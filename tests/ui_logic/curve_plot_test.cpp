@@ -13,12 +13,12 @@
 #include "model/model.h"
 #include "run/plot_files.h"
 #include "tests/support/test_support.h"
-#include "ui/plotting/curve_files.h"
-#include "ui/plotting/curve_frame.h"
-#include "ui/plotting/data_sets.h"
-#include "ui/plotting/percentage_plot.h"
-#include "ui/plotting/residual_plot.h"
-#include "ui/plotting/titration_plot.h"
+#include "ui/results/plotting/curve_files.h"
+#include "ui/results/plotting/curve_frame.h"
+#include "ui/results/plotting/data_sets.h"
+#include "ui/results/plotting/percentage_plot.h"
+#include "ui/results/plotting/residual_plot.h"
+#include "ui/results/plotting/titration_plot.h"
 
 namespace tarvolin::plotting {
 namespace {

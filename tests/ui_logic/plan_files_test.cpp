@@ -1,7 +1,7 @@
 // The data-input window's DAT files: the layout it writes, the file it replaces, its own
 // reader with its restrictions and messages, and the files of the Fitting Test.
 
-#include "ui/data_input/plan_files.h"
+#include "ui/data_input/plan/plan_files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include "run/run_driver.h"
 #include "tests/support/test_support.h"
 #include "tests/ui_logic/plan_fixtures.h"
-#include "ui/data_input/fit_curve_labels.h"
-#include "ui/data_input/grid_data.h"
-#include "ui/data_input/load_data.h"
-#include "ui/data_input/save_data.h"
-#include "ui/data_input/test_data.h"
+#include "ui/data_input/plan/fit_curve_labels.h"
+#include "ui/data_input/plan/grid_data.h"
+#include "ui/data_input/plan/load_data.h"
+#include "ui/data_input/plan/save_data.h"
+#include "ui/data_input/plan/test_data.h"
 
 namespace tarvolin::test {
 namespace {
@@ -38,28 +38,7 @@ TEST(PlanSaveData, WritesTheWindowsLayout) {
   auto model = newModel();
   TestData(plan, *model);
   ASSERT_FALSE(plan.DataError);
-  EXPECT_EQ(SaveData(*model),
-            "1\r\n"
-            "Exp. method: NMR; Reagents: M L; Product(s):ML2\r\n"
-            "1,2\r\n"
-            "2,3,1\r\n"
-            "2,-1,\r\n"
-            "       0.000000,       1.000000,       1.000000\r\n"
-            "1,0,\r\n"
-            "0,1,\r\n"
-            "1,2,\r\n"
-            "2\r\n"
-            "1,2,\r\n"
-            "1,1,\r\n"
-            "     7.25000000,     7.50000000,\r\n"
-            "  0.05000000,  0.04000000,\r\n"
-            "  0.10000000,  0.12000000,\r\n"
-            "       7.000000,       0.000000,       7.750000,\r\n"
-            "0,0,1,\r\n"
-            "     0.00000,     0.00000,     3.25000,\r\n"
-            "0,0,1,\r\n"
-            "0,\r\n"
-            " 0.12000, 1.000000E-0020\r\n");
+  EXPECT_EQ(SaveData(*model), readFile(sourcePath("tests/data/ui/small_plan_as_saved.DAT")));
 }
 
 TEST(PlanSaveData, ListsBreakAfterTenValues) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/data_input/notice.h"
-#include "ui/data_input/plan_data.h"
-#include "ui/data_input/reactants.h"
+#include "ui/data_input/plan/notice.h"
+#include "ui/data_input/plan/plan_data.h"
+#include "ui/data_input/plan/reactants.h"
 
 namespace tarvolin::test {
 

@@ -5,9 +5,9 @@
 
 #include "tests/support/test_support.h"
 #include "tests/ui_logic/plan_fixtures.h"
-#include "ui/data_input/cell_numbers.h"
-#include "ui/data_input/reactants.h"
-#include "ui/data_input/test_data.h"
+#include "ui/data_input/plan/cell_numbers.h"
+#include "ui/data_input/plan/reactants.h"
+#include "ui/data_input/plan/test_data.h"
 
 namespace tarvolin::test {
 namespace {

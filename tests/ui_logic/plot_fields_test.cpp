@@ -1,14 +1,14 @@
 // Fields of the plot files, the names of points and the data-set choosers of the result windows.
 
-#include "ui/plotting/plot_fields.h"
+#include "ui/results/plotting/plot_fields.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 
 #include "tests/support/test_support.h"
-#include "ui/plotting/data_sets.h"
-#include "ui/plotting/point_names.h"
+#include "ui/results/plotting/data_sets.h"
+#include "ui/results/plotting/point_names.h"
 
 namespace tarvolin::plotting {
 namespace {

@@ -9,11 +9,11 @@
 #include "model/model.h"
 #include "run/plot_files.h"
 #include "tests/support/test_support.h"
-#include "ui/plotting/data_sets.h"
-#include "ui/plotting/regression_file.h"
-#include "ui/plotting/regression_plot.h"
-#include "ui/plotting/regression_statistics.h"
-#include "ui/plotting/sorting.h"
+#include "ui/results/plotting/data_sets.h"
+#include "ui/results/plotting/regression_file.h"
+#include "ui/results/plotting/regression_plot.h"
+#include "ui/results/plotting/regression_statistics.h"
+#include "ui/results/plotting/sorting.h"
 
 namespace tarvolin::plotting {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/plotting/result_system.h"
+#include "ui/results/plotting/result_system.h"
 
 #include <gtest/gtest.h>
 
