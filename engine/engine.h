@@ -3,9 +3,10 @@
 // each experimental method, the objective and the parameter vector, the Jacobian rows and the
 // error statistics of the fitted parameters.
 //
-// One Engine is created by the run driver for a run and works on the run's one model. All of
-// its storage is fixed-size and allocated when it is built (the statistics' Jacobian and V on
-// their first use), so that solving a point allocates nothing. All arithmetic is in 80-bit
+// One Engine is created by the run driver for a run and works on the run's one model. Its
+// storage is allocated when it is built or, where it grows with the system (the Jacobian of
+// points by fitted parameters and V), when a system first needs it, so that solving a point
+// allocates nothing. All arithmetic is in 80-bit
 // extended precision; the order of the sums follows the formulas written next to each step,
 // because the reports print digits that depend on it.
 //
@@ -52,7 +53,7 @@ static_assert(kMaxReactants < 64, "one bit per basic component");
 struct BasisView {
   int nb;                                   // basic components solved for
   int ns;                                   // species formed
-  const Real (*ct)[kMaxInputReagents + 1];  // totals of the input reagents, [point][reagent]
+  const Table<Real>* ct;                    // totals of the input reagents, [point][reagent]
   Basis* basis;
   const char* noticeHeader;  // first line of the fallback notice
 };
@@ -108,9 +109,9 @@ class Engine {
   // Standard deviations and correlations of the fitted parameters after a simplex or Monte
   // Carlo fit: writes its section of the report and leaves sd[1..NJAC].
   void ErrorStatistics();
-  // Allocates the Jacobian (3300 x 601) and V once; the gradient method builds its Jacobian in
-  // the same storage.
-  void ensureStatisticsStorage();
+  // Grows the Jacobian to at least rows x columns; the gradient method builds its Jacobian in
+  // the same storage as the statistics.
+  void reserveJacobian(int rows, int columns);
 
   Model& model;
   Platform& platform;
@@ -142,7 +143,7 @@ class Engine {
   int Rank = 0;
   Real sd[kMaxJacobianColumns + 1] = {};  // standard deviation of each Jacobian column's parameter
   Real w[kMaxJacobianColumns + 1] = {};   // singular values of the Jacobian
-  RealMatrix Jacobian;  // kMaxJacobianRows x (kMaxJacobianColumns + 1); then the covariance
+  RealMatrix Jacobian;  // points x (columns + 1) as the system needs; then the covariance
   RealMatrix V;         // right singular vectors
 
   // One-by-one record of the run, set by the fitting methods and printed by the statistics.
@@ -198,7 +199,7 @@ class Engine {
 
   Real componentSum_[kMaxReactants + 1] = {};
   Real startPoint_[kMaxReactants + 1] = {};
-  NelderMead massBalanceVertices_{kMaxReactants};
+  NelderMead massBalanceVertices_;
 };
 
 }  // namespace tarvolin

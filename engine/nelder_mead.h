@@ -41,8 +41,8 @@ namespace tarvolin {
 
 class NelderMead {
  public:
-  // Storage for problems of up to maxDimension variables, allocated here once.
-  explicit NelderMead(int maxDimension);
+  // Storage for problems of up to maxDimension variables; a larger problem grows it.
+  explicit NelderMead(int maxDimension = 0);
 
   int dimension() const { return n_; }
   int maxDimension() const { return maxDimension_; }
@@ -77,6 +77,7 @@ class NelderMead {
   static constexpr Real kBeta = 0.5L;   // contraction
   static constexpr Real kGamma = 2.0L;  // expansion
 
+  void reserve(int n);
   void buildInitialSimplex(const Real* x0, Real step);
   void findWorstAndBest();
   void computeCentroid();
@@ -110,6 +111,7 @@ class NelderMead {
 
 template <class Problem>
 void NelderMead::start(Problem& problem, const Real* x0, int n, Real step) {
+  reserve(n);
   n_ = n;
   buildInitialSimplex(x0, step);
   for (int v = 1; v <= n_ + 1; ++v) evaluateRow(problem, v);

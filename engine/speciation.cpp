@@ -96,7 +96,7 @@ void Engine::startRun() {
 BasisView Engine::mainView() {
   return {.nb = model.NReactants,
           .ns = model.NSpecies,
-          .ct = model.Ct,
+          .ct = &model.Ct,
           .basis = &main,
           .noticeHeader = "=== CALC ==="};
 }
@@ -104,7 +104,7 @@ BasisView Engine::mainView() {
 BasisView Engine::beforeView() {
   return {.nb = model.ActiveReactants,
           .ns = model.ActiveSpecies,
-          .ct = model.CtBefore,
+          .ct = &model.CtBefore,
           .basis = &before,
           .noticeHeader = "=== CALCI ==="};
 }
@@ -194,8 +194,9 @@ void Engine::computeTotals(const BasisView& view) {
   const int p = m.CurrentPoint;
   Real* Cbt = view.basis->Cbt;
   for (int k = 1; k <= view.nb; ++k) Cbt[k] = 0;
+  const Real* totals = (*view.ct)[p];
   for (int j = 1; j <= m.NInputReagents; ++j) {
-    const Real ct = m.FitPurity[j] == 1 ? view.ct[p][j] * m.Purity[j] : view.ct[p][j];
+    const Real ct = m.FitPurity[j] == 1 ? totals[j] * m.Purity[j] : totals[j];
     const int s = m.ReagentSpecies[j];
     for (int k = 1; k <= view.nb; ++k) {
       const int a = m.Stoich[s][k];

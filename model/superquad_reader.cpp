@@ -242,6 +242,7 @@ void CardReader::readComplexes() {
 // vessel and the burette concentration. A titrant such as hydroxide is written as a negative
 // concentration of the proton reactant; it becomes an input reagent of its own.
 void CardReader::readReagents() {
+  m_.growTables();
   for (int r = 1; r <= m_.NReactants; ++r) {
     nextCard();
     const std::string_view controls = field(5);
@@ -289,6 +290,7 @@ void CardReader::appendTitrantReagent() {
   }
   if (titrant == 0 || m_.NInputReagents + 1 > kMaxInputReagents) fail(kSqdNegativeConcentration, r);
   const int i = ++m_.NInputReagents;
+  m_.growTables();
   m_.ReagentSpecies[i] = static_cast<std::uint8_t>(titrant);
   m_.C0[1][i] = 0;
   m_.CTitrant[1][i] = -negativeConcentration_;
@@ -369,6 +371,7 @@ void CardReader::readPoints() {
     if (jump != 0) continue;
     if (++points > kMaxPoints) continue;
     const int p = static_cast<int>(points);
+    m_.growPoints(p);
     m_.Yexp[p] = m_.YexpRead[p] = emf;
     m_.PointFactor[p] = 1;
     m_.VAdded[p] = titre - previousTitre;

@@ -232,6 +232,7 @@ TEST(SpeciationTest, TotalsWithPuritiesAndComplexReagents) {
   h.system(2, 3);
   h.species(3, {1, 2}, 8);
   m.NInputReagents = 3;
+  m.growTables();
   m.ReagentSpecies[3] = 3;
   m.Purity[1] = 0.5L, m.FitPurity[1] = 1;
   m.Purity[2] = 0.25L, m.FitPurity[2] = 0;
