@@ -23,6 +23,8 @@
 #include "base/text_file.h"
 #include "engine/nelder_mead.h"
 #include "engine/real_matrix.h"
+#include "engine/reduced_system.h"
+#include "engine/solution_memo.h"
 #include "model/limits.h"
 #include "model/model.h"
 
@@ -36,6 +38,8 @@ inline constexpr int kPackedNewtonSize = kMaxReactants * (kMaxReactants + 1) / 2
 
 // The speciation of one basis at the current point.
 struct Basis {
+  Basis();
+
   Real Cbt[kMaxReactants + 1] = {};     // total concentration of each basic component, mol/l
   Real LnFree[kMaxReactants + 1] = {};  // ln of the free concentration of each basic component
   Real C[kMaxSpecies + 1] = {};         // equilibrium concentration of each species, mol/l
@@ -43,6 +47,12 @@ struct Basis {
   // with a negative coefficient); its free concentration and its species are exactly 0 and
   // its LnFree is -infinity.
   std::uint64_t Absent = 0;
+
+  // The last finite exp(x) computed for each species and its x: a species whose exponent is
+  // the same as at its last computation (its components did not move, or the previous point
+  // ended where this one starts) takes that value again instead of a new exp.
+  Real lastExponent[kMaxSpecies + 1];
+  Real lastExp[kMaxSpecies + 1];
 };
 static_assert(kMaxReactants < 64, "one bit per basic component");
 
@@ -55,6 +65,7 @@ struct BasisView {
   int ns;                                   // species formed
   const Table<Real>* ct;                    // totals of the input reagents, [point][reagent]
   Basis* basis;
+  ReducedSystem* reduced;    // the system solved, kept for this basis
   const char* noticeHeader;  // first line of the fallback notice
 };
 
@@ -161,7 +172,9 @@ class Engine {
   void componentSums(const Real* C);
   Real massBalanceResidualSquares(const BasisView& view);
   Real massBalanceAt(const BasisView& view, const Real* point);
+  bool massBalanceMayFailAt(const BasisView& view, const Real* point) const;
   void newtonRaphson(const BasisView& view);
+  bool samePoint(const Real* LnFree, const Real* saved) const;
   void buildNewtonMatrix(const Real* C);
   void massBalanceSimplex(const BasisView& view, int maxCount);
   Real guardedFirstEvaluation(const BasisView& view, const Real* x0);
@@ -174,31 +187,25 @@ class Engine {
   void choleskySubstitute(int n);
 
   Real blockSum(int b) const;
-  bool prepareLinearisedMassBalance(int nb, int ns, const Basis& basis);
+  bool prepareLinearisedMassBalance(int nb, int ns, const Basis& basis, ReducedSystem& reduced);
   Real lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool logarithmic);
   void singularJacobianNotice(int i, int ns);
   void walkParameters(bool unpack);
   void writeStatistics(Real SS, int N);
 
-  // The system solved at the point, rebuilt for each solve so that a changed stoichiometry
-  // and a changed set of absent components are always seen: the present components (unknown
-  // q = 1..componentCount_ is component presentComponent_[q]), the species that can form (in
-  // increasing order), and for each of those its components with a non-zero coefficient, by
-  // component number and by unknown.
-  int componentCount_ = 0;
-  std::uint8_t presentComponent_[kMaxReactants + 1] = {};
-  int formedCount_ = 0;
-  std::uint8_t formedSpecies_[kMaxSpecies] = {};
-  bool formed_[kMaxSpecies + 1] = {};
-  int nonZeroCount_[kMaxSpecies + 1] = {};
-  std::uint8_t nonZeroComponent_[kMaxSpecies + 1][kMaxReactants] = {};
-  std::uint8_t nonZeroUnknown_[kMaxSpecies + 1][kMaxReactants] = {};
-  std::int8_t nonZeroStoich_[kMaxSpecies + 1][kMaxReactants] = {};
-  Real nonZeroCoefficient_[kMaxSpecies + 1][kMaxReactants] = {};  // the same as reals
-  void collectReducedSystem(int nb, int ns, std::uint64_t absent);
+  // The system solved at the point on each basis (see reduced_system.h), and the one that the
+  // speciation and the linearised mass balance of the moment work on.
+  ReducedSystem reducedMain_;
+  ReducedSystem reducedBefore_;
+  const ReducedSystem* sys_ = &reducedMain_;
+  // Solutions of the main basis that started from the totals, by point.
+  SolutionMemo solutions_;
 
   Real componentSum_[kMaxReactants + 1] = {};
   Real startPoint_[kMaxReactants + 1] = {};
+  Real newtonCheckpoint_[kMaxReactants + 1] = {};
+  // |Cbt| of the present components is small enough for a residual that cannot overflow.
+  bool totalsBounded_ = true;
   NelderMead massBalanceVertices_;
 };
 
