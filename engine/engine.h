@@ -48,11 +48,12 @@ struct Basis {
   // its LnFree is -infinity.
   std::uint64_t Absent = 0;
 
-  // The last finite exp(x) computed for each species and its x: a species whose exponent is
-  // the same as at its last computation (its components did not move, or the previous point
-  // ended where this one starts) takes that value again instead of a new exp.
+  // The exponent x of which C(i) is the finite exp(x), or NaN when C(i) was set otherwise: a
+  // species whose exponent is the same as at its last computation (its components did not
+  // move, or the previous point ended where this one starts) keeps its C instead of a new exp.
   Real lastExponent[kMaxSpecies + 1];
-  Real lastExp[kMaxSpecies + 1];
+  // C(i) set otherwise than as exp(lastExponent(i)): from `first` on.
+  void forgetExponents(int first = 1);
 };
 static_assert(kMaxReactants < 64, "one bit per basic component");
 
@@ -201,7 +202,11 @@ class Engine {
   // Solutions of the main basis that started from the totals, by point.
   SolutionMemo solutions_;
 
-  Real componentSum_[kMaxReactants + 1] = {};
+  Real componentSum_[kMaxReactants + 1] = {};  // by unknown
+  Real lnBeta_[kMaxSpecies + 1] = {};          // lgBETA(i) LN10 during a solve
+  bool lnBetaKept_ = false;                    // lnBeta_ holds them (no lgBETA out of range)
+  Real exponentBound_ = 0;                     // see massBalanceMayFailAt
+  Real coefficientBound_ = 0;
   Real startPoint_[kMaxReactants + 1] = {};
   Real newtonCheckpoint_[kMaxReactants + 1] = {};
   // |Cbt| of the present components is small enough for a residual that cannot overflow.

@@ -70,6 +70,42 @@ void ReducedSystem::build(const Model& m, std::uint64_t absent) {
     }
     first.push_back(static_cast<int>(component.size()));
   }
+  buildByComponent(m);
+}
+
+void ReducedSystem::buildByComponent(const Model& m) {
+  const int n = componentCount;
+  byComponentFirst.assign(2, 0);
+  byComponentSpecies.clear();
+  byComponentStoich.clear();
+  byComponentCoefficient.clear();
+  matrixFirst.assign(2, 0);
+  matrixSpecies.clear();
+  matrixProduct.clear();
+  matrixFactor.clear();
+  for (int q = 1; q <= n; ++q) {
+    const int k = presentComponent[q];
+    for (int f = 0; f < formedCount; ++f) {
+      const int i = formedSpecies[f];
+      if (m.Stoich[i][k] == 0) continue;
+      byComponentSpecies.push_back(static_cast<std::uint8_t>(i));
+      byComponentStoich.push_back(m.Stoich[i][k]);
+      byComponentCoefficient.push_back(m.Stoich[i][k]);
+    }
+    byComponentFirst.push_back(static_cast<int>(byComponentSpecies.size()));
+    for (int r = 1; r <= q; ++r) {
+      const int l = presentComponent[r];
+      for (int f = 0; f < formedCount; ++f) {
+        const int i = formedSpecies[f];
+        const int product = m.Stoich[i][k] * m.Stoich[i][l];
+        if (m.Stoich[i][k] == 0 || m.Stoich[i][l] == 0) continue;
+        matrixSpecies.push_back(static_cast<std::uint8_t>(i));
+        matrixProduct.push_back(product);
+        matrixFactor.push_back(product);
+      }
+      matrixFirst.push_back(static_cast<int>(matrixSpecies.size()));
+    }
+  }
 }
 
 }  // namespace tarvolin

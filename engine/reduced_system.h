@@ -18,6 +18,18 @@
 
 namespace tarvolin {
 
+// sum + a x for an integer coefficient a that is also held as the real `coefficient`: a unit
+// coefficient adds or subtracts x itself, the same operation in IEEE arithmetic (1 x = x and
+// -1 x = -x exactly) without its multiplication.
+inline void addTerm(Real& sum, int a, Real coefficient, Real x) {
+  if (a == 1)
+    sum += x;
+  else if (a == -1)
+    sum -= x;
+  else
+    sum += coefficient * x;
+}
+
 class ReducedSystem {
  public:
   // The system of the leading nb components and ns species of the model without the absent
@@ -40,10 +52,26 @@ class ReducedSystem {
   std::vector<std::uint8_t> unknown;
   std::vector<std::int8_t> stoich;
   std::vector<Real> coefficient;
+  // The same by component, for sums over species taken in a register: the species that hold
+  // unknown q, in increasing order, are entries byComponentFirst[q]..byComponentFirst[q+1]-1
+  // (species number and coefficient as a real).
+  std::vector<int> byComponentFirst;
+  std::vector<std::uint8_t> byComponentSpecies;
+  std::vector<std::int8_t> byComponentStoich;
+  std::vector<Real> byComponentCoefficient;
+  // The terms of each entry t = q(q-1)/2 + r (r <= q) of the packed Newton matrix
+  // J(q,r) = sum_i a(i,q) a(i,r) C(i): the species holding both unknowns, in increasing order,
+  // with the product of the two coefficients as a real, at entries
+  // matrixFirst[t]..matrixFirst[t+1]-1.
+  std::vector<int> matrixFirst;
+  std::vector<std::uint8_t> matrixSpecies;
+  std::vector<int> matrixProduct;
+  std::vector<Real> matrixFactor;
 
  private:
   bool sameStoichiometry(const Model& m, int nb, int ns) const;
   void build(const Model& m, std::uint64_t absent);
+  void buildByComponent(const Model& m);
 
   // What the tables were built from.
   int nb_ = -1;

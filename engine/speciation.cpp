@@ -48,6 +48,10 @@ constexpr Real kWarmStartStep = 0.17L;
 // reals (1e4932): sum_i |a(i,k)| C(i) < 1e873, a residual below 1e2001, its square below 1e4003.
 constexpr Real kSafeExponent = 2000.0L;
 constexpr Real kSafeTotal = 1e2000L;
+// Below this magnitude no product of a coefficient (|a| <= 127) and a coordinate, no sum of
+// fifty of them and no lgBETA ln 10 can overflow: bounds on exponents formed from such values
+// raise no fault flag themselves.
+constexpr Real kSafeMagnitude = 1e4000L;
 
 inline int packed(int k, int l) { return k * (k - 1) / 2 + l; }
 inline std::uint64_t bit(int k) { return std::uint64_t{1} << k; }
@@ -96,9 +100,11 @@ class MassBalanceProblem {
 
 }  // namespace
 
-Basis::Basis() {
-  for (Real& x : lastExponent) x = std::numeric_limits<Real>::quiet_NaN();
-  for (Real& c : lastExp) c = 0;
+Basis::Basis() { forgetExponents(); }
+
+void Basis::forgetExponents(int first) {
+  for (int i = first; i <= kMaxSpecies; ++i)
+    lastExponent[i] = std::numeric_limits<Real>::quiet_NaN();
 }
 
 Engine::Engine(Model& m, Platform& p, TextWriter& r)
@@ -194,9 +200,9 @@ void Engine::computeTotals(const BasisView& view) {
   }
 }
 
-// C(i) = exp( lgBETA(i) LN10 + sum_k a(i,k) LnFree(k) ) for the species that can form. An
-// exponent equal to the one of the species' last finite exp gives that value again: the same
-// argument, the same result, and no fault (an infinite result is never reused).
+// C(i) = exp( lgBETA(i) LN10 + sum_k a(i,k) LnFree(k) ) for the species that can form. A
+// species whose exponent equals the one its C was last computed from keeps that C: the same
+// argument gives the same result, and no fault (an infinite result is never kept).
 void Engine::speciesConcentrations(const BasisView& view) {
   const ReducedSystem& r = *sys_;
   Basis& basis = *view.basis;
@@ -205,30 +211,28 @@ void Engine::speciesConcentrations(const BasisView& view) {
     const int i = r.formedSpecies[f];
     Real sum = 0;
     for (int t = r.first[f]; t < r.first[f + 1]; ++t)
-      sum += r.coefficient[t] * LnFree[r.component[t]];
-    const Real exponent = model.lgBETA[i] * LN10 + sum;
-    if (exponent == basis.lastExponent[i]) {
-      basis.C[i] = basis.lastExp[i];
-      continue;
-    }
+      addTerm(sum, r.stoich[t], r.coefficient[t], LnFree[r.component[t]]);
+    const Real exponent = (lnBetaKept_ ? lnBeta_[i] : model.lgBETA[i] * LN10) + sum;
+    if (exponent == basis.lastExponent[i]) continue;
     const Real Ci = std::exp(exponent);
     basis.C[i] = Ci;
-    if (std::isfinite(Ci)) {
-      basis.lastExponent[i] = exponent;
-      basis.lastExp[i] = Ci;
-    }
+    basis.lastExponent[i] = std::isfinite(Ci) ? exponent : std::numeric_limits<Real>::quiet_NaN();
   }
 }
 
-// componentSum_(k) = sum_i a(i,k) C(i) for the present components k, accumulated species by
-// species so that each sum takes its terms in the order of the species.
+// componentSum_(q) = sum_i a(i,k) C(i) for the present component k of unknown q, its terms
+// taken in the order of the species.
 void Engine::componentSums(const Real* C) {
   const ReducedSystem& r = *sys_;
-  for (int q = 1; q <= r.componentCount; ++q) componentSum_[r.presentComponent[q]] = 0;
-  for (int f = 0; f < r.formedCount; ++f) {
-    const Real Ci = C[r.formedSpecies[f]];
-    for (int t = r.first[f]; t < r.first[f + 1]; ++t)
-      componentSum_[r.component[t]] += r.coefficient[t] * Ci;
+  const int* first = r.byComponentFirst.data();
+  const std::uint8_t* species = r.byComponentSpecies.data();
+  const std::int8_t* stoich = r.byComponentStoich.data();
+  const Real* coefficient = r.byComponentCoefficient.data();
+  for (int q = 1; q <= r.componentCount; ++q) {
+    Real sum = 0;
+    for (int t = first[q]; t < first[q + 1]; ++t)
+      addTerm(sum, stoich[t], coefficient[t], C[species[t]]);
+    componentSum_[q] = sum;
   }
 }
 
@@ -239,8 +243,7 @@ Real Engine::massBalanceResidualSquares(const BasisView& view) {
   const Real* Cbt = view.basis->Cbt;
   Real F = 0;
   for (int q = 1; q <= sys_->componentCount; ++q) {
-    const int k = sys_->presentComponent[q];
-    const Real d = Cbt[k] - componentSum_[k];
+    const Real d = Cbt[sys_->presentComponent[q]] - componentSum_[q];
     F += d * d;
   }
   return F;
@@ -256,18 +259,30 @@ void Engine::solve(const BasisView& view) {
   if (view.ns == view.nb) {
     // Only the free components themselves: each one's free concentration is its total.
     for (int k = 1; k <= view.nb; ++k) basis.C[k] = basis.Cbt[k];
+    basis.forgetExponents();
     return;
   }
   view.reduced->prepare(model, view.nb, view.ns, absent);
   sys_ = view.reduced;
   if (absent != 0) {
     for (int i = 1; i <= view.ns; ++i) {
-      if (!sys_->formed[i]) basis.C[i] = 0;
+      if (sys_->formed[i]) continue;
+      basis.C[i] = 0;
+      basis.lastExponent[i] = std::numeric_limits<Real>::quiet_NaN();
     }
     for (int k = 1; k <= view.nb; ++k) {
       if (absent & bit(k)) basis.LnFree[k] = -std::numeric_limits<Real>::infinity();
     }
     if (sys_->componentCount == 0) return;  // nothing in solution
+  }
+  // lgBETA(i) LN10 of the species that can form, the constant part of their exponents, formed
+  // once for the solve; an lgBETA whose product could overflow is multiplied where it is used,
+  // so that the fault is raised there, as always.
+  lnBetaKept_ = true;
+  for (int f = 0; f < sys_->formedCount; ++f) {
+    const int i = sys_->formedSpecies[f];
+    lnBetaKept_ = lnBetaKept_ && std::fabs(model.lgBETA[i]) <= kSafeMagnitude;
+    lnBeta_[i] = lnBetaKept_ ? model.lgBETA[i] * LN10 : 0;
   }
   // A solve that starts from the totals gives what it gave before for the same point, totals
   // and parameters (see solution_memo.h).
@@ -276,6 +291,7 @@ void Engine::solve(const BasisView& view) {
   if (kept) {
     solutions_.track(model, view.ns, MethodCode, view.reduced->version());
     if (solutions_.find(model.CurrentPoint, view.nb, view.ns, basis.Cbt, basis.LnFree, basis.C)) {
+      basis.forgetExponents();
       // A fault from before is reported where the solve would have tested first.
       throwOnFloatingPointFault();
       if (MethodCode > kGradient && model.Step < kWarmStartStep) WarmStart = -1;
@@ -326,18 +342,15 @@ void Engine::startFromTotals(const BasisView& view) {
 void Engine::buildNewtonMatrix(const Real* C) {
   const ReducedSystem& r = *sys_;
   const int size = r.componentCount * (r.componentCount + 1) / 2;
-  for (int t = 1; t <= size; ++t) NewtonMatrix[t] = 0;
-  for (int f = 0; f < r.formedCount; ++f) {
-    const Real Ci = C[r.formedSpecies[f]];
-    for (int s = r.first[f]; s < r.first[f + 1]; ++s) {
-      const int k = r.unknown[s];
-      const int ak = r.stoich[s];
-      for (int t = r.first[f]; t <= s; ++t) {
-        const int l = r.unknown[t];
-        const int al = r.stoich[t];
-        NewtonMatrix[packed(k, l)] += static_cast<Real>(ak * al) * Ci;
-      }
-    }
+  const int* first = r.matrixFirst.data();
+  const std::uint8_t* species = r.matrixSpecies.data();
+  const int* product = r.matrixProduct.data();
+  const Real* factor = r.matrixFactor.data();
+  for (int t = 1; t <= size; ++t) {
+    Real sum = 0;
+    for (int e = first[t]; e < first[t + 1]; ++e)
+      addTerm(sum, product[e], factor[e], C[species[e]]);
+    NewtonMatrix[t] = sum;
   }
 }
 
@@ -374,8 +387,7 @@ void Engine::newtonRaphson(const BasisView& view) {
       checkpoint *= 2;
     }
     componentSums(basis.C);
-    for (int q = 1; q <= n; ++q)
-      NewtonRhs[q] = basis.Cbt[component[q]] - componentSum_[component[q]];
+    for (int q = 1; q <= n; ++q) NewtonRhs[q] = basis.Cbt[component[q]] - componentSum_[q];
     buildNewtonMatrix(basis.C);
     CholeskySolve(n);
     if (IERR != 0) {
@@ -502,13 +514,24 @@ Real Engine::massBalanceAt(const BasisView& view, const Real* point) {
 // False when an evaluation of F at the point cannot raise a fault: every exponent of a species
 // (formed exactly as the evaluation forms it) is at most kSafeExponent and every total at most
 // kSafeTotal (see there). A NaN exponent or total counts as a possible fault.
+//
+// First a bound from the largest coordinate: exponent(i) <= max lgBETA ln 10 + max_i sum_k
+// |a(i,k)| max_k |x(k)|, up to a relative rounding of 1e-17 that the margin of 1 covers.
 bool Engine::massBalanceMayFailAt(const BasisView&, const Real* point) const {
-  if (!totalsBounded_) return true;
+  if (!totalsBounded_ || !lnBetaKept_) return true;
   const ReducedSystem& r = *sys_;
+  Real largest = 0;
+  for (int q = 1; q <= r.componentCount; ++q) {
+    const Real magnitude = std::fabs(point[q]);
+    if (!(magnitude <= largest)) largest = magnitude;
+  }
+  if (!(largest <= kSafeMagnitude)) return true;
+  if (exponentBound_ + coefficientBound_ * largest <= kSafeExponent - 1) return false;
   for (int f = 0; f < r.formedCount; ++f) {
     Real sum = 0;
-    for (int t = r.first[f]; t < r.first[f + 1]; ++t) sum += r.coefficient[t] * point[r.unknown[t]];
-    const Real exponent = model.lgBETA[r.formedSpecies[f]] * LN10 + sum;
+    for (int t = r.first[f]; t < r.first[f + 1]; ++t)
+      addTerm(sum, r.stoich[t], r.coefficient[t], point[r.unknown[t]]);
+    const Real exponent = lnBeta_[r.formedSpecies[f]] + sum;
     if (!(exponent <= kSafeExponent)) return true;
   }
   return false;
@@ -526,6 +549,17 @@ void Engine::massBalanceSimplex(const BasisView& view, int maxCount) {
     const int k = sys_->presentComponent[q];
     startPoint_[q] = Cbt[k] > 0 ? std::log(0.214169L * Cbt[k]) : std::log(1e-18L);
     totalsBounded_ = totalsBounded_ && std::fabs(Cbt[k]) <= kSafeTotal;
+  }
+  // The bounds of massBalanceMayFailAt: the largest lgBETA ln 10 and the largest sum of the
+  // magnitudes of a species' coefficients.
+  exponentBound_ = -kSafeMagnitude;
+  coefficientBound_ = 0;
+  for (int f = 0; f < sys_->formedCount && lnBetaKept_; ++f) {
+    exponentBound_ = std::max(exponentBound_, lnBeta_[sys_->formedSpecies[f]]);
+    Real magnitudes = 0;
+    for (int t = sys_->first[f]; t < sys_->first[f + 1]; ++t)
+      magnitudes += std::fabs(sys_->coefficient[t]);
+    coefficientBound_ = std::max(coefficientBound_, magnitudes);
   }
   const Real F0 = guardedFirstEvaluation(view, startPoint_);
   auto evaluate = [this, &view](const Real* point) {
