@@ -185,6 +185,10 @@ class Engine {
   BasisView beforeView();
 
   bool choleskyDecompose(int n);
+  bool choleskyFails(int k) {
+    IERR = static_cast<std::uint8_t>(k);
+    return false;
+  }
   void choleskySubstitute(int n);
 
   Real blockSum(int b) const;

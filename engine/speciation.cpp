@@ -453,8 +453,20 @@ void Engine::notConvergedNotice(const BasisView& view, int cycle) {
 //   s = J(k,l) - sum_{t<l} L(k,t) L(l,t);
 //   diagonal: s <= 0 fails, else 1/sqrt(s) is stored in place of L(k,k);
 //   below it: L(k,l) = s (1/L(l,l)).
+// Two unknowns, the most frequent case (a ligand and the proton), written out: the same
+// operations as the loops below, which with sums of no terms form s = J - 0 = J and with one
+// term 0 + x = x.
 bool Engine::choleskyDecompose(int n) {
   Real* J = NewtonMatrix;
+  if (n == 2) {
+    if (J[1] <= 0) return choleskyFails(1);
+    J[1] = 1 / std::sqrt(J[1]);
+    J[2] = J[2] * J[1];
+    const Real s = J[3] - J[2] * J[2];
+    if (s <= 0) return choleskyFails(2);
+    J[3] = 1 / std::sqrt(s);
+    return true;
+  }
   for (int k = 1; k <= n; ++k) {
     const int rowK = packed(k, 0);
     for (int l = 1; l <= k; ++l) {
@@ -463,10 +475,7 @@ bool Engine::choleskyDecompose(int n) {
       for (int t = 1; t < l; ++t) sum += J[rowK + t] * J[rowL + t];
       const Real s = J[rowK + l] - sum;
       if (l == k) {
-        if (s <= 0) {
-          IERR = static_cast<std::uint8_t>(k);
-          return false;
-        }
+        if (s <= 0) return choleskyFails(k);
         J[rowK + k] = 1 / std::sqrt(s);
       } else {
         J[rowK + l] = s * J[rowL + l];
@@ -481,6 +490,13 @@ bool Engine::choleskyDecompose(int n) {
 void Engine::choleskySubstitute(int n) {
   const Real* J = NewtonMatrix;
   Real* r = NewtonRhs;
+  if (n == 2) {
+    r[1] = r[1] * J[1];
+    r[2] = (r[2] - J[2] * r[1]) * J[3];
+    r[2] = r[2] * J[3];
+    r[1] = (r[1] - J[2] * r[2]) * J[1];
+    return;
+  }
   for (int k = 1; k <= n; ++k) {
     const int rowK = packed(k, 0);
     Real sum = 0;
