@@ -454,8 +454,8 @@ void Engine::notConvergedNotice(const BasisView& view, int cycle) {
 //   diagonal: s <= 0 fails, else 1/sqrt(s) is stored in place of L(k,k);
 //   below it: L(k,l) = s (1/L(l,l)).
 // Two unknowns, the most frequent case (a ligand and the proton), written out: the same
-// operations as the loops below, which with sums of no terms form s = J - 0 = J and with one
-// term 0 + x = x.
+// operations as the loops below, which with sums of no terms form s = J - 0 = J and with the
+// one term of a square 0 + x = x.
 bool Engine::choleskyDecompose(int n) {
   Real* J = NewtonMatrix;
   if (n == 2) {
@@ -491,10 +491,11 @@ void Engine::choleskySubstitute(int n) {
   const Real* J = NewtonMatrix;
   Real* r = NewtonRhs;
   if (n == 2) {
+    // The sums of one term start from +0 as in the loops: 0 + x is not x when x is -0.
     r[1] = r[1] * J[1];
-    r[2] = (r[2] - J[2] * r[1]) * J[3];
+    r[2] = (r[2] - (0 + J[2] * r[1])) * J[3];
     r[2] = r[2] * J[3];
-    r[1] = (r[1] - J[2] * r[2]) * J[1];
+    r[1] = (r[1] - (0 + J[2] * r[2])) * J[1];
     return;
   }
   for (int k = 1; k <= n; ++k) {
