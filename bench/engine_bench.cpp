@@ -146,6 +146,9 @@ void solveAllPoints(benchmark::State& state, void (*build)(Bench&), int fittingM
     return;
   }
   for (auto _ : state) {
+    // The gradient method solves each point once per set of parameters (a repeated solve
+    // would be taken from the kept solutions): each sweep is a new run.
+    if (fittingMethod == kGradient) b.engine->startRun();
     for (int p = 1; p <= kPoints; ++p) {
       b.model->CurrentPoint = static_cast<std::uint16_t>(p);
       b.engine->CALC();
@@ -260,8 +263,7 @@ struct CuGlycinePair {
     if (gradientStart) loop.simplexStart(totals[p - 1].data(), 0.12L);
     loop.newton(totals[p - 1].data());
   }
-  // The gradient method solves each point once per set of parameters; a solve repeated with
-  // the same ones would be taken from the kept solutions, so each sweep starts a new run.
+  // Each sweep of the gradient method's start is a new run (see solveAllPoints).
   void engineSweep() {
     if (gradientStart) engine.engine->startRun();
     for (int p = 1; p <= kPoints; ++p) enginePoint(p);
