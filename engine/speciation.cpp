@@ -453,18 +453,25 @@ void Engine::notConvergedNotice(const BasisView& view, int cycle) {
 //   s = J(k,l) - sum_{t<l} L(k,t) L(l,t);
 //   diagonal: s <= 0 fails, else 1/sqrt(s) is stored in place of L(k,k);
 //   below it: L(k,l) = s (1/L(l,l)).
-// Two unknowns, the most frequent case (a ligand and the proton), written out: the same
-// operations as the loops below, which with sums of no terms form s = J - 0 = J and with the
-// one term of a square 0 + x = x.
+// Two and three unknowns, the most frequent cases (a ligand and the proton, a metal besides),
+// are written out: the same operations as the loops below, whose sums start from +0 (so that
+// a sum of no terms makes s = J - 0 = J, and a sum of squares 0 + x = x; a sum whose first
+// term could be -0 keeps its 0 +).
 bool Engine::choleskyDecompose(int n) {
   Real* J = NewtonMatrix;
-  if (n == 2) {
+  if (n == 2 || n == 3) {
     if (J[1] <= 0) return choleskyFails(1);
     J[1] = 1 / std::sqrt(J[1]);
     J[2] = J[2] * J[1];
-    const Real s = J[3] - J[2] * J[2];
-    if (s <= 0) return choleskyFails(2);
-    J[3] = 1 / std::sqrt(s);
+    const Real s2 = J[3] - J[2] * J[2];
+    if (s2 <= 0) return choleskyFails(2);
+    J[3] = 1 / std::sqrt(s2);
+    if (n == 2) return true;
+    J[4] = J[4] * J[1];
+    J[5] = (J[5] - (0 + J[4] * J[2])) * J[3];
+    const Real s3 = J[6] - (J[4] * J[4] + J[5] * J[5]);
+    if (s3 <= 0) return choleskyFails(3);
+    J[6] = 1 / std::sqrt(s3);
     return true;
   }
   for (int k = 1; k <= n; ++k) {
@@ -491,11 +498,20 @@ void Engine::choleskySubstitute(int n) {
   const Real* J = NewtonMatrix;
   Real* r = NewtonRhs;
   if (n == 2) {
-    // The sums of one term start from +0 as in the loops: 0 + x is not x when x is -0.
+    // The sums start from +0 as in the loops: 0 + x is not x when x is -0.
     r[1] = r[1] * J[1];
     r[2] = (r[2] - (0 + J[2] * r[1])) * J[3];
     r[2] = r[2] * J[3];
     r[1] = (r[1] - (0 + J[2] * r[2])) * J[1];
+    return;
+  }
+  if (n == 3) {
+    r[1] = r[1] * J[1];
+    r[2] = (r[2] - (0 + J[2] * r[1])) * J[3];
+    r[3] = (r[3] - ((0 + J[4] * r[1]) + J[5] * r[2])) * J[6];
+    r[3] = r[3] * J[6];
+    r[2] = (r[2] - (0 + J[5] * r[3])) * J[3];
+    r[1] = (r[1] - ((0 + J[2] * r[2]) + J[4] * r[3])) * J[1];
     return;
   }
   for (int k = 1; k <= n; ++k) {

@@ -303,6 +303,73 @@ TEST(CholeskySolveTest, SolvesPackedSystemsAndFlagsIndefiniteOnes) {
   EXPECT_EQ(e.NewtonRhs[1], 0.75L);
 }
 
+// The decomposition and substitution of two and three unknowns, written out, give bit for bit
+// (the sign of a zero included) what the loops for any size give: random positive definite
+// matrices, right-hand sides with zeros of either sign, and matrices that fail at each pivot.
+TEST(CholeskySolveTest, WrittenOutSmallSizesAreTheLoopsBitForBit) {
+  // The loops: s = J(k,l) - sum_{t<l} L(k,t) L(l,t), sums from +0; 1/sqrt on the diagonal.
+  auto reference = [](int n, std::vector<Real> J, std::vector<Real> r, int& failed) {
+    auto at = [](int k, int l) { return k * (k - 1) / 2 + l; };
+    failed = 0;
+    for (int k = 1; k <= n && failed == 0; ++k)
+      for (int l = 1; l <= k; ++l) {
+        Real sum = 0;
+        for (int t = 1; t < l; ++t) sum += J[at(k, t)] * J[at(l, t)];
+        const Real s = J[at(k, l)] - sum;
+        if (l < k) {
+          J[at(k, l)] = s * J[at(l, l)];
+        } else if (s <= 0) {
+          failed = k;
+          break;
+        } else {
+          J[at(k, k)] = 1 / std::sqrt(s);
+        }
+      }
+    if (failed != 0) return r;
+    for (int k = 1; k <= n; ++k) {
+      Real sum = 0;
+      for (int t = 1; t < k; ++t) sum += J[at(k, t)] * r[t];
+      r[k] = (r[k] - sum) * J[at(k, k)];
+    }
+    for (int k = n; k >= 1; --k) {
+      Real sum = 0;
+      for (int t = k + 1; t <= n; ++t) sum += J[at(t, k)] * r[t];
+      r[k] = (r[k] - sum) * J[at(k, k)];
+    }
+    return r;
+  };
+  std::mt19937 random(15);
+  std::uniform_real_distribution<double> entry(-1, 1);
+  EngineHarness h;
+  Engine& e = *h.engine;
+  for (int n : {2, 3, 4}) {
+    for (int trial = 0; trial < 200; ++trial) {
+      // J = A A^T + d I, with d below zero in some trials so that a pivot fails.
+      std::vector<Real> A(n * n), J(n * (n + 1) / 2 + 1), r(n + 1);
+      for (Real& a : A) a = entry(random);
+      const Real d = trial % 5 == 0 ? -0.5L : 1e-3L;
+      for (int k = 1, t = 1; k <= n; ++k)
+        for (int l = 1; l <= k; ++l, ++t) {
+          Real s = k == l ? d : 0;
+          for (int m = 0; m < n; ++m) s += A[(k - 1) * n + m] * A[(l - 1) * n + m];
+          J[t] = trial % 7 == 1 && k != l ? Real(0) : s;
+        }
+      for (int k = 1; k <= n; ++k) r[k] = trial % 3 == 0 ? (k % 2 ? -0.0L : 0.0L) : entry(random);
+      int failed = 0;
+      const std::vector<Real> expected = reference(n, J, r, failed);
+      for (int t = 1; t < static_cast<int>(J.size()); ++t) e.NewtonMatrix[t] = J[t];
+      for (int k = 1; k <= n; ++k) e.NewtonRhs[k] = r[k];
+      e.CholeskySolve(n);
+      ASSERT_EQ(e.IERR, failed) << n << " " << trial;
+      if (failed != 0) continue;
+      for (int k = 1; k <= n; ++k) {
+        EXPECT_EQ(e.NewtonRhs[k], expected[k]) << n << " " << trial << " " << k;
+        EXPECT_EQ(std::signbit(e.NewtonRhs[k]), std::signbit(expected[k])) << n << " " << trial;
+      }
+    }
+  }
+}
+
 // A solve that starts from the totals is taken again from its first result only for the same
 // point, totals and parameters: after each change below, solving point 1 (and the scratch
 // point 0 with the totals of point 2) gives bit for bit what a fresh engine gives for the
