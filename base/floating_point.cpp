@@ -27,9 +27,6 @@ static const char* describe(FloatingPointFault fault) {
 FloatingPointError::FloatingPointError(FloatingPointFault fault)
     : std::runtime_error(describe(fault)), fault_(fault) {}
 
-void throwOnFloatingPointFault() {
-  const FloatingPointFault fault = raisedFloatingPointFault();
-  if (fault != FloatingPointFault::None) throw FloatingPointError(fault);
-}
+void throwRaisedFloatingPointFault() { throw FloatingPointError(raisedFloatingPointFault()); }
 
 }  // namespace tarvolin

@@ -4,6 +4,7 @@
 // invalid operation (log of a non-positive value, 0/0), a division by zero or an overflow is
 // turned into the run's fixed message rather than a NaN or Inf in a report.
 
+#include <cfenv>
 #include <stdexcept>
 
 namespace tarvolin {
@@ -23,7 +24,14 @@ class FloatingPointError : public std::runtime_error {
   FloatingPointFault fault_;
 };
 
-// Throws FloatingPointError when a fault flag is raised.
-void throwOnFloatingPointFault();
+// Throws FloatingPointError for the raised fault of highest rank.
+[[noreturn]] void throwRaisedFloatingPointFault();
+
+// Throws FloatingPointError when a fault flag is raised. Inline, with one test of the flags on
+// the way through: the speciation solver tests them after every Newton cycle.
+inline void throwOnFloatingPointFault() {
+  if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0)
+    throwRaisedFloatingPointFault();
+}
 
 }  // namespace tarvolin

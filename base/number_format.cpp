@@ -23,13 +23,15 @@ constexpr int kMaxDecimals = 4096;
 // typically switches LC_NUMERIC to the user's), and they leave the IEEE status flags as they
 // found them: reports are written inside guarded computations whose fault test must only see
 // the arithmetic's own flags.
+// Setting the flags is slow (it loads the whole floating-point environment) and a conversion
+// seldom changes them: they are set back only when it did.
 class ConversionScope {
  public:
-  ConversionScope() : previous_(uselocale(cLocale())) {
+  ConversionScope() : previous_(uselocale(cLocale())), raised_(std::fetestexcept(FE_ALL_EXCEPT)) {
     std::fegetexceptflag(&flags_, FE_ALL_EXCEPT);
   }
   ~ConversionScope() {
-    std::fesetexceptflag(&flags_, FE_ALL_EXCEPT);
+    if (std::fetestexcept(FE_ALL_EXCEPT) != raised_) std::fesetexceptflag(&flags_, FE_ALL_EXCEPT);
     uselocale(previous_);
   }
   ConversionScope(const ConversionScope&) = delete;
@@ -41,6 +43,7 @@ class ConversionScope {
     return locale;  // (locale_t)0 when creation failed: uselocale then changes nothing
   }
   locale_t previous_;
+  int raised_;
   std::fexcept_t flags_{};
 };
 

@@ -83,20 +83,18 @@ void dropByteOrderMark(std::string& text) {
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
 }
 
+// Each line is cut out whole at its end (CR LF, CR or LF).
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::string current;
+  std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(current));
-      current.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current.push_back(c);
-    }
+    if (c != '\r' && c != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
   }
-  if (!current.empty()) lines.push_back(std::move(current));
+  if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
 }
 

@@ -3,9 +3,10 @@
 // each experimental method, the objective and the parameter vector, the Jacobian rows and the
 // error statistics of the fitted parameters.
 //
-// One Engine is created by the run driver for a run and works on the run's one model. All of
-// its storage is fixed-size and allocated when it is built (the statistics' Jacobian and V on
-// their first use), so that solving a point allocates nothing. All arithmetic is in 80-bit
+// One Engine is created by the run driver for a run and works on the run's one model. Its
+// storage is allocated when it is built or, where it grows with the system (the Jacobian of
+// points by fitted parameters and V), when a system first needs it, so that solving a point
+// allocates nothing. All arithmetic is in 80-bit
 // extended precision; the order of the sums follows the formulas written next to each step,
 // because the reports print digits that depend on it.
 //
@@ -22,6 +23,8 @@
 #include "base/text_file.h"
 #include "engine/nelder_mead.h"
 #include "engine/real_matrix.h"
+#include "engine/reduced_system.h"
+#include "engine/solution_memo.h"
 #include "model/limits.h"
 #include "model/model.h"
 
@@ -35,6 +38,8 @@ inline constexpr int kPackedNewtonSize = kMaxReactants * (kMaxReactants + 1) / 2
 
 // The speciation of one basis at the current point.
 struct Basis {
+  Basis();
+
   Real Cbt[kMaxReactants + 1] = {};     // total concentration of each basic component, mol/l
   Real LnFree[kMaxReactants + 1] = {};  // ln of the free concentration of each basic component
   Real C[kMaxSpecies + 1] = {};         // equilibrium concentration of each species, mol/l
@@ -42,6 +47,13 @@ struct Basis {
   // with a negative coefficient); its free concentration and its species are exactly 0 and
   // its LnFree is -infinity.
   std::uint64_t Absent = 0;
+
+  // The exponent x of which C(i) is the finite exp(x), or NaN when C(i) was set otherwise: a
+  // species whose exponent is the same as at its last computation (its components did not
+  // move, or the previous point ended where this one starts) keeps its C instead of a new exp.
+  Real lastExponent[kMaxSpecies + 1];
+  // C(i) set otherwise than as exp(lastExponent(i)): from `first` on.
+  void forgetExponents(int first = 1);
 };
 static_assert(kMaxReactants < 64, "one bit per basic component");
 
@@ -52,8 +64,9 @@ static_assert(kMaxReactants < 64, "one bit per basic component");
 struct BasisView {
   int nb;                                   // basic components solved for
   int ns;                                   // species formed
-  const Real (*ct)[kMaxInputReagents + 1];  // totals of the input reagents, [point][reagent]
+  const Table<Real>* ct;                    // totals of the input reagents, [point][reagent]
   Basis* basis;
+  ReducedSystem* reduced;    // the system solved, kept for this basis
   const char* noticeHeader;  // first line of the fallback notice
 };
 
@@ -108,9 +121,9 @@ class Engine {
   // Standard deviations and correlations of the fitted parameters after a simplex or Monte
   // Carlo fit: writes its section of the report and leaves sd[1..NJAC].
   void ErrorStatistics();
-  // Allocates the Jacobian (3300 x 601) and V once; the gradient method builds its Jacobian in
-  // the same storage.
-  void ensureStatisticsStorage();
+  // Grows the Jacobian to at least rows x columns; the gradient method builds its Jacobian in
+  // the same storage as the statistics.
+  void reserveJacobian(int rows, int columns);
 
   Model& model;
   Platform& platform;
@@ -142,7 +155,7 @@ class Engine {
   int Rank = 0;
   Real sd[kMaxJacobianColumns + 1] = {};  // standard deviation of each Jacobian column's parameter
   Real w[kMaxJacobianColumns + 1] = {};   // singular values of the Jacobian
-  RealMatrix Jacobian;  // kMaxJacobianRows x (kMaxJacobianColumns + 1); then the covariance
+  RealMatrix Jacobian;  // points x (columns + 1) as the system needs; then the covariance
   RealMatrix V;         // right singular vectors
 
   // One-by-one record of the run, set by the fitting methods and printed by the statistics.
@@ -160,7 +173,9 @@ class Engine {
   void componentSums(const Real* C);
   Real massBalanceResidualSquares(const BasisView& view);
   Real massBalanceAt(const BasisView& view, const Real* point);
+  bool massBalanceMayFailAt(const BasisView& view, const Real* point) const;
   void newtonRaphson(const BasisView& view);
+  bool samePoint(const Real* LnFree, const Real* saved) const;
   void buildNewtonMatrix(const Real* C);
   void massBalanceSimplex(const BasisView& view, int maxCount);
   Real guardedFirstEvaluation(const BasisView& view, const Real* x0);
@@ -170,35 +185,37 @@ class Engine {
   BasisView beforeView();
 
   bool choleskyDecompose(int n);
+  bool choleskyFails(int k) {
+    IERR = static_cast<std::uint8_t>(k);
+    return false;
+  }
   void choleskySubstitute(int n);
 
   Real blockSum(int b) const;
-  bool prepareLinearisedMassBalance(int nb, int ns, const Basis& basis);
+  bool prepareLinearisedMassBalance(int nb, int ns, const Basis& basis, ReducedSystem& reduced);
   Real lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool logarithmic);
   void singularJacobianNotice(int i, int ns);
   void walkParameters(bool unpack);
   void writeStatistics(Real SS, int N);
 
-  // The system solved at the point, rebuilt for each solve so that a changed stoichiometry
-  // and a changed set of absent components are always seen: the present components (unknown
-  // q = 1..componentCount_ is component presentComponent_[q]), the species that can form (in
-  // increasing order), and for each of those its components with a non-zero coefficient, by
-  // component number and by unknown.
-  int componentCount_ = 0;
-  std::uint8_t presentComponent_[kMaxReactants + 1] = {};
-  int formedCount_ = 0;
-  std::uint8_t formedSpecies_[kMaxSpecies] = {};
-  bool formed_[kMaxSpecies + 1] = {};
-  int nonZeroCount_[kMaxSpecies + 1] = {};
-  std::uint8_t nonZeroComponent_[kMaxSpecies + 1][kMaxReactants] = {};
-  std::uint8_t nonZeroUnknown_[kMaxSpecies + 1][kMaxReactants] = {};
-  std::int8_t nonZeroStoich_[kMaxSpecies + 1][kMaxReactants] = {};
-  Real nonZeroCoefficient_[kMaxSpecies + 1][kMaxReactants] = {};  // the same as reals
-  void collectReducedSystem(int nb, int ns, std::uint64_t absent);
+  // The system solved at the point on each basis (see reduced_system.h), and the one that the
+  // speciation and the linearised mass balance of the moment work on.
+  ReducedSystem reducedMain_;
+  ReducedSystem reducedBefore_;
+  const ReducedSystem* sys_ = &reducedMain_;
+  // Solutions of the main basis that started from the totals, by point.
+  SolutionMemo solutions_;
 
-  Real componentSum_[kMaxReactants + 1] = {};
+  Real componentSum_[kMaxReactants + 1] = {};  // by unknown
+  Real lnBeta_[kMaxSpecies + 1] = {};          // lgBETA(i) LN10 during a solve
+  bool lnBetaKept_ = false;                    // lnBeta_ holds them (no lgBETA out of range)
+  Real exponentBound_ = 0;                     // see massBalanceMayFailAt
+  Real coefficientBound_ = 0;
   Real startPoint_[kMaxReactants + 1] = {};
-  NelderMead massBalanceVertices_{kMaxReactants};
+  Real newtonCheckpoint_[kMaxReactants + 1] = {};
+  // |Cbt| of the present components is small enough for a residual that cannot overflow.
+  bool totalsBounded_ = true;
+  NelderMead massBalanceVertices_;
 };
 
 }  // namespace tarvolin

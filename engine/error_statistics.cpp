@@ -18,11 +18,7 @@
 
 namespace tarvolin {
 
-void Engine::ensureStatisticsStorage() {
-  if (Jacobian.rows() < kMaxJacobianRows)
-    Jacobian.resize(kMaxJacobianRows, kMaxJacobianColumns + 1);
-  if (V.rows() < kMaxJacobianColumns) V.resize(kMaxJacobianColumns, kMaxJacobianColumns);
-}
+void Engine::reserveJacobian(int rows, int columns) { Jacobian.reserve(rows, columns); }
 
 void Engine::ErrorStatistics() {
   Model& m = model;
@@ -36,7 +32,11 @@ void Engine::ErrorStatistics() {
 
   Real SS = 0;
   if (!tooManyPoints) {
-    if (!tooManyParameters) ensureStatisticsStorage();
+    if (!tooManyParameters) {
+      // N rows for the decomposition, and NJAC for the covariance that replaces it.
+      reserveJacobian(N > NJAC ? N : NJAC, NJAC);
+      V.reserve(NJAC, NJAC);
+    }
     int p = 0;
     for (int b = 1; b <= m.NBlocks; ++b) {
       for (int j = 1; j <= m.NPoints[b]; ++j) {

@@ -53,9 +53,10 @@ int Engine::JacobianColumnCount() const {
 // the absent components' balances, 0 = 0, are not part of the linearised system.
 Real Engine::lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool logarithmic) {
   const Model& m = model;
-  if (!formed_[i]) return 0;
-  const int n = componentCount_;
-  for (int q = 1; q <= n; ++q) NewtonRhs[q] = -m.Stoich[i][presentComponent_[q]] * C[i];
+  const ReducedSystem& r = *sys_;
+  if (!r.formed[i]) return 0;
+  const int n = r.componentCount;
+  for (int q = 1; q <= n; ++q) NewtonRhs[q] = -m.Stoich[i][r.presentComponent[q]] * C[i];
   if (n == 1) {
     NewtonRhs[1] = NewtonRhs[1] / NewtonMatrix[1];
   } else {
@@ -63,12 +64,11 @@ Real Engine::lgBetaDerivative(int b, int i, const Real* C, Real f, Real g, bool 
   }
   const Real* z = NewtonRhs;
   Real G = 0;
-  for (int t = 0; t < formedCount_; ++t) {
-    const int s = formedSpecies_[t];
+  for (int f = 0; f < r.formedCount; ++f) {
+    const int s = r.formedSpecies[f];
     if (logarithmic && !(C[s] > 0)) continue;
     Real sum = 0;
-    for (int u = 0; u < nonZeroCount_[s]; ++u)
-      sum += nonZeroCoefficient_[s][u] * z[nonZeroUnknown_[s][u]];
+    for (int u = r.first[f]; u < r.first[f + 1]; ++u) sum += r.coefficient[u] * z[r.unknown[u]];
     G += logarithmic ? sum * m.AV[s][b] : sum * C[s] * m.AV[s][b];
   }
   if (logarithmic) {
@@ -91,11 +91,13 @@ void Engine::singularJacobianNotice(int i, int ns) {
 // Builds and decomposes the Newton matrix of a basis for the lgBETA derivatives, on the system
 // of its last solution (without the components absent there); false (with IERR set) when it
 // is not positive definite. One component needs no decomposition, none has nothing to solve.
-bool Engine::prepareLinearisedMassBalance(int nb, int ns, const Basis& basis) {
-  collectReducedSystem(nb, ns, basis.Absent);
+bool Engine::prepareLinearisedMassBalance(int nb, int ns, const Basis& basis,
+                                          ReducedSystem& reduced) {
+  reduced.prepare(model, nb, ns, basis.Absent);
+  sys_ = &reduced;
   buildNewtonMatrix(basis.C);
   IERR = 0;
-  return componentCount_ <= 1 || choleskyDecompose(componentCount_);
+  return reduced.componentCount <= 1 || choleskyDecompose(reduced.componentCount);
 }
 
 int Engine::JacobianRow(int b, int p, Real Y, Real* row) {
@@ -141,11 +143,11 @@ int Engine::JacobianRow(int b, int p, Real Y, Real* row) {
   bool anyBeta = false;
   for (int i = 1; i <= ns; ++i) anyBeta = anyBeta || m.FitBeta[i] == 1;
   if (anyBeta) {
-    const bool regular = prepareLinearisedMassBalance(nb, ns, main);
+    const bool regular = prepareLinearisedMassBalance(nb, ns, main, reducedMain_);
     for (int i = 1; i <= ns; ++i) {
       if (m.FitBeta[i] != 1) continue;
       ++column;
-      if (!regular && formed_[i]) {
+      if (!regular && reducedMain_.formed[i]) {
         singularJacobianNotice(i, ns);
         continue;  // no contribution: the entry stays 0
       }
@@ -154,13 +156,14 @@ int Engine::JacobianRow(int b, int p, Real Y, Real* row) {
       row[column] += v;
     }
     if (increment) {
-      const bool regularBefore = prepareLinearisedMassBalance(nbBefore, nsBefore, before);
+      const bool regularBefore =
+          prepareLinearisedMassBalance(nbBefore, nsBefore, before, reducedBefore_);
       int c = betaBase;
       for (int i = 1; i <= ns; ++i) {
         if (m.FitBeta[i] != 1) continue;
         ++c;
         if (i > nsBefore) continue;
-        if (!regularBefore && formed_[i]) {
+        if (!regularBefore && reducedBefore_.formed[i]) {
           singularJacobianNotice(i, nsBefore);
           row[c] = 0;
           continue;

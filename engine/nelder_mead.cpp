@@ -4,11 +4,15 @@
 
 namespace tarvolin {
 
-NelderMead::NelderMead(int maxDimension)
-    : maxDimension_(maxDimension),
-      stride_(static_cast<std::size_t>(maxDimension) + 1),
-      table_(static_cast<std::size_t>(maxDimension + 5) * stride_, 0),
-      values_(static_cast<std::size_t>(maxDimension) + 5, 0) {}
+NelderMead::NelderMead(int maxDimension) : maxDimension_(-1) { reserve(maxDimension); }
+
+void NelderMead::reserve(int n) {
+  if (n <= maxDimension_) return;
+  maxDimension_ = n;
+  stride_ = static_cast<std::size_t>(n) + 1;
+  table_.assign(static_cast<std::size_t>(n + 5) * stride_, 0);
+  values_.assign(static_cast<std::size_t>(n) + 5, 0);
+}
 
 void NelderMead::buildInitialSimplex(const Real* x0, Real step) {
   const Real n = n_;

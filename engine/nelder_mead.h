@@ -31,6 +31,19 @@
 //   Real evaluate(const Real* point);                     point[1..n]
 //   bool beginIteration(int k);                           false: stop before iteration k
 //   bool endIteration(int k, const NelderMead& simplex);  true: stop after iteration k
+//
+// A problem whose evaluations are repeatable declares so:
+//   static constexpr bool kRepeatable = true;
+//   bool mayFailAt(const Real* point);    an evaluation there could raise a fault
+// Repeatable means: evaluate gives the same value at the same point, with the same faults,
+// whatever was evaluated before, and what it leaves behind is replaced by the next
+// evaluation; endIteration does not read the centroid's value. Such a problem is not asked
+// again for a value the simplex already holds: an accepted point takes the value of its
+// evaluation as r, e or k, the best vertex keeps its value in a shrink, and vertex 1 takes a
+// value given to start. The centroid of an iteration is evaluated only after the last
+// iteration, where it is the result, and wherever an evaluation could fail, so that a fault
+// shows where it did before. Every skipped evaluation would have given the value already held
+// and left a state that the next evaluation replaces.
 
 #include <cstddef>
 #include <vector>
@@ -41,8 +54,8 @@ namespace tarvolin {
 
 class NelderMead {
  public:
-  // Storage for problems of up to maxDimension variables, allocated here once.
-  explicit NelderMead(int maxDimension);
+  // Storage for problems of up to maxDimension variables; a larger problem grows it.
+  explicit NelderMead(int maxDimension = 0);
 
   int dimension() const { return n_; }
   int maxDimension() const { return maxDimension_; }
@@ -64,9 +77,10 @@ class NelderMead {
   // Regular simplex of edge `step` around x0 (x0[1..n]): vertex 1 is x0, vertex v = 2..n+1 is
   // x0 minus an offset of q in every coordinate except coordinate v-1, which is offset by p:
   //   p = step / (n sqrt 2) (n - 1 + sqrt(n + 1)),  q = step / (n sqrt 2) (sqrt(n + 1) - 1).
-  // Then evaluates the vertices 1..n+1 in order.
+  // Then evaluates the vertices 1..n+1 in order; a repeatable problem may give the value at x0
+  // (valueAtX0) that it has already computed.
   template <class Problem>
-  void start(Problem& problem, const Real* x0, int n, Real step);
+  void start(Problem& problem, const Real* x0, int n, Real step, const Real* valueAtX0 = nullptr);
 
   // Iterates from k = 1 until the problem ends it; returns the last k.
   template <class Problem>
@@ -77,6 +91,7 @@ class NelderMead {
   static constexpr Real kBeta = 0.5L;   // contraction
   static constexpr Real kGamma = 2.0L;  // expansion
 
+  void reserve(int n);
   void buildInitialSimplex(const Real* x0, Real step);
   void findWorstAndBest();
   void computeCentroid();
@@ -90,11 +105,46 @@ class NelderMead {
   void evaluateRow(Problem& problem, int r) {
     value(r) = problem.evaluate(row(r));
   }
-  // Vertex h takes the point of row r and is evaluated there again.
+  template <class Problem>
+  static constexpr bool repeatable() {
+    if constexpr (requires { Problem::kRepeatable; })
+      return Problem::kRepeatable;
+    else
+      return false;
+  }
+  // Vertex h takes the point of row r and is evaluated there again (a repeatable problem's
+  // value there is the one r has).
   template <class Problem>
   void accept(Problem& problem, int r) {
     copyRow(high_, r);
-    evaluateRow(problem, high_);
+    if constexpr (repeatable<Problem>())
+      value(high_) = value(r);
+    else
+      evaluateRow(problem, high_);
+  }
+  // After a shrink every vertex but the best has moved; the best one also when it was the
+  // worst (all values equal) and took the reflected point.
+  template <class Problem>
+  void evaluateAfterShrink(Problem& problem, bool bestMoved) {
+    for (int v = 1; v <= n_ + 1; ++v) {
+      if constexpr (repeatable<Problem>())
+        if (v == low_ && !bestMoved) continue;
+      evaluateRow(problem, v);
+    }
+  }
+  // The centroid is evaluated last, so that the problem is left at it; true ends the
+  // iteration loop.
+  template <class Problem>
+  bool endIteration(Problem& problem, int k) {
+    const int c = n_ + 2;
+    if constexpr (repeatable<Problem>()) {
+      const bool last = problem.endIteration(k, *this);
+      if (last || problem.mayFailAt(row(c))) evaluateRow(problem, c);
+      return last;
+    } else {
+      evaluateRow(problem, c);
+      return problem.endIteration(k, *this);
+    }
   }
 
   int maxDimension_;
@@ -109,10 +159,15 @@ class NelderMead {
 };
 
 template <class Problem>
-void NelderMead::start(Problem& problem, const Real* x0, int n, Real step) {
+void NelderMead::start(Problem& problem, const Real* x0, int n, Real step, const Real* valueAtX0) {
+  reserve(n);
   n_ = n;
   buildInitialSimplex(x0, step);
-  for (int v = 1; v <= n_ + 1; ++v) evaluateRow(problem, v);
+  int v = 1;
+  if constexpr (repeatable<Problem>()) {
+    if (valueAtX0 != nullptr) value(v++) = *valueAtX0;
+  }
+  for (; v <= n_ + 1; ++v) evaluateRow(problem, v);
 }
 
 template <class Problem>
@@ -133,18 +188,18 @@ int NelderMead::iterate(Problem& problem) {
     } else if (value(r) <= value(secondWorst())) {
       accept(problem, r);
     } else {
-      if (value(r) <= highValue_) copyRow(high_, r);
+      const bool reflected = value(r) <= highValue_;
+      if (reflected) copyRow(high_, r);
       combine(e, 1 - kBeta, c, kBeta, high_);
       evaluateRow(problem, e);
       if (value(e) < highValue_) {
         accept(problem, e);
       } else {
         shrinkTowardsBest();
-        for (int v = 1; v <= n_ + 1; ++v) evaluateRow(problem, v);
+        evaluateAfterShrink(problem, reflected && high_ == low_);
       }
     }
-    evaluateRow(problem, c);
-    if (problem.endIteration(k, *this)) return k;
+    if (endIteration(problem, k)) return k;
   }
 }
 

@@ -9,20 +9,26 @@
 
 namespace tarvolin {
 
-
 // The block's sum over species before the block multiplier and the point factor:
 // method 8: sum over the species with C(i) > 0 of AV(i,b) ln C(i) / LN10 (a property linear in
 // the decimal logarithms, e.g. an electrode potential); other methods: sum_i AV(i,b) C(i).
+// A term whose AV is 0 and whose C is finite is a zero that leaves the sum as it is (from
+// +0 on, adding -0 or +0 changes nothing) and raises no flag: it is not formed, nor is the
+// logarithm of its concentration.
 Real Engine::blockSum(int b) const {
   const Model& m = model;
   const Real* C = main.C;
   Real sum = 0;
   if (m.Method[b] == 8) {
     for (int i = 1; i <= m.NSpecies; ++i) {
-      if (C[i] > 0) sum += m.AV[i][b] * std::log(C[i]) / LN10;
+      if (!(C[i] > 0) || (m.AV[i][b] == 0 && std::isfinite(C[i]))) continue;
+      sum += m.AV[i][b] * std::log(C[i]) / LN10;
     }
   } else {
-    for (int i = 1; i <= m.NSpecies; ++i) sum += m.AV[i][b] * C[i];
+    for (int i = 1; i <= m.NSpecies; ++i) {
+      if (m.AV[i][b] == 0 && std::isfinite(C[i])) continue;
+      sum += m.AV[i][b] * C[i];
+    }
   }
   return sum;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// A dense matrix of extended reals with 1-based indices, allocated once (the Jacobian of a
-// run takes 3300 rows of up to 600 columns) and reused for every iteration.
+// A dense matrix of extended reals with 1-based indices, grown to what a system needs (the
+// Jacobian of a run takes one row per point and one column per fitted parameter) and reused
+// for every iteration.
 
 #include <cstddef>
 #include <vector>
@@ -19,6 +20,12 @@ class RealMatrix {
     rows_ = rows;
     cols_ = cols;
     data_.assign(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(cols + 1), 0);
+  }
+  // At least rows x cols: a matrix that is large enough keeps its storage and its contents;
+  // otherwise it is laid out anew, zeroed, with the larger of the old and the new extents.
+  void reserve(int rows, int cols) {
+    if (rows <= rows_ && cols <= cols_) return;
+    resize(rows > rows_ ? rows : rows_, cols > cols_ ? cols : cols_);
   }
   int rows() const { return rows_; }
   int cols() const { return cols_; }

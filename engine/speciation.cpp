@@ -35,12 +35,23 @@ namespace tarvolin {
 namespace {
 
 constexpr int kMaxNewtonCycles = 999;
+// Newton cycles from which the iteration is watched for a cycle of states (see newtonRaphson).
+constexpr int kFirstNewtonCheckpoint = 16;
 // Longest Newton step in ln units: a factor of 2.2e4 in a free concentration per cycle.
 constexpr Real kMaxNewtonStep = 10.0L;
 constexpr int kGradientStartMaxCount = 10;  // nine simplex iterations
 constexpr int kFallbackMaxCount = 300;      // 299 iterations
 // Warm starts are used once the run's step is below this value.
 constexpr Real kWarmStartStep = 0.17L;
+// Below these bounds on the exponents of the species (C < e^2000 = 1e868) and on the totals,
+// no term of the squared mass-balance residual comes near the overflow threshold of extended
+// reals (1e4932): sum_i |a(i,k)| C(i) < 1e873, a residual below 1e2001, its square below 1e4003.
+constexpr Real kSafeExponent = 2000.0L;
+constexpr Real kSafeTotal = 1e2000L;
+// Below this magnitude no product of a coefficient (|a| <= 127) and a coordinate, no sum of
+// fifty of them and no lgBETA ln 10 can overflow: bounds on exponents formed from such values
+// raise no fault flag themselves.
+constexpr Real kSafeMagnitude = 1e4000L;
 
 inline int packed(int k, int l) { return k * (k - 1) / 2 + l; }
 inline std::uint64_t bit(int k) { return std::uint64_t{1} << k; }
@@ -60,13 +71,18 @@ const char* concentrationFaultText(FloatingPointFault fault) {
 }
 
 // The mass-balance residual as the simplex sees it: every evaluation leaves LnFree at the
-// evaluated point and C computed from it.
-template <class Evaluate>
+// evaluated point and C computed from it, which the next evaluation replaces; the value at a
+// point depends on nothing else, so the simplex need not evaluate a point twice.
+template <class Evaluate, class MayFail>
 class MassBalanceProblem {
  public:
-  MassBalanceProblem(Evaluate evaluate, int maxCount) : evaluate_(evaluate), maxCount_(maxCount) {}
+  static constexpr bool kRepeatable = true;
+
+  MassBalanceProblem(Evaluate evaluate, MayFail mayFail, int maxCount)
+      : evaluate_(evaluate), mayFail_(mayFail), maxCount_(maxCount) {}
 
   Real evaluate(const Real* point) { return evaluate_(point); }
+  bool mayFailAt(const Real* point) { return mayFail_(point); }
   bool beginIteration(int) { return true; }
   // Stops when the counter reaches maxCount or the best residual of the iteration is
   // negligible; otherwise the counter moves on, and reaching maxCount then also stops, so at
@@ -78,10 +94,18 @@ class MassBalanceProblem {
 
  private:
   Evaluate evaluate_;
+  MayFail mayFail_;
   int maxCount_;
 };
 
 }  // namespace
+
+Basis::Basis() { forgetExponents(); }
+
+void Basis::forgetExponents(int first) {
+  for (int i = first; i <= kMaxSpecies; ++i)
+    lastExponent[i] = std::numeric_limits<Real>::quiet_NaN();
+}
 
 Engine::Engine(Model& m, Platform& p, TextWriter& r)
     : model(m), platform(p), report(r), LN10(std::log(10.0L)) {}
@@ -91,58 +115,29 @@ void Engine::startRun() {
   MassBalanceNoticeShown = 0;
   LN10 = std::log(10.0L);
   MethodCode = model.FittingMethod;
+  solutions_.clear();
 }
 
 BasisView Engine::mainView() {
   return {.nb = model.NReactants,
           .ns = model.NSpecies,
-          .ct = model.Ct,
+          .ct = &model.Ct,
           .basis = &main,
+          .reduced = &reducedMain_,
           .noticeHeader = "=== CALC ==="};
 }
 
 BasisView Engine::beforeView() {
   return {.nb = model.ActiveReactants,
           .ns = model.ActiveSpecies,
-          .ct = model.CtBefore,
+          .ct = &model.CtBefore,
           .basis = &before,
+          .reduced = &reducedBefore_,
           .noticeHeader = "=== CALCI ==="};
 }
 
 void Engine::CALC() { solve(mainView()); }
 void Engine::CALCI() { solve(beforeView()); }
-
-// Components with their unknowns, formable species with their non-zero coefficients. Without
-// absent components every component is present (unknown q is component q) and every species
-// forms.
-void Engine::collectReducedSystem(int nb, int ns, std::uint64_t absent) {
-  std::uint8_t unknown[kMaxReactants + 1] = {};
-  componentCount_ = 0;
-  for (int k = 1; k <= nb; ++k) {
-    if (absent & bit(k)) continue;
-    ++componentCount_;
-    presentComponent_[componentCount_] = static_cast<std::uint8_t>(k);
-    unknown[k] = static_cast<std::uint8_t>(componentCount_);
-  }
-  formedCount_ = 0;
-  for (int i = 1; i <= ns; ++i) {
-    int count = 0;
-    bool formed = true;
-    for (int k = 1; k <= nb && formed; ++k) {
-      const int a = model.Stoich[i][k];
-      if (a == 0) continue;
-      formed = (absent & bit(k)) == 0;
-      nonZeroComponent_[i][count] = static_cast<std::uint8_t>(k);
-      nonZeroUnknown_[i][count] = unknown[k];
-      nonZeroStoich_[i][count] = static_cast<std::int8_t>(a);
-      nonZeroCoefficient_[i][count] = a;
-      ++count;
-    }
-    formed_[i] = formed;
-    nonZeroCount_[i] = formed ? count : 0;
-    if (formed) formedSpecies_[formedCount_++] = static_cast<std::uint8_t>(i);
-  }
-}
 
 // True when species i holds one of the given components.
 bool Engine::holdsAny(int i, std::uint64_t components, int nb) const {
@@ -181,8 +176,8 @@ std::uint64_t Engine::absentComponents(const BasisView& view) const {
 
 // True when a present component has a zero total (a balanced one).
 bool Engine::zeroTotalPresent(const BasisView& view) const {
-  for (int q = 1; q <= componentCount_; ++q) {
-    if (view.basis->Cbt[presentComponent_[q]] == 0) return true;
+  for (int q = 1; q <= sys_->componentCount; ++q) {
+    if (view.basis->Cbt[sys_->presentComponent[q]] == 0) return true;
   }
   return false;
 }
@@ -194,8 +189,9 @@ void Engine::computeTotals(const BasisView& view) {
   const int p = m.CurrentPoint;
   Real* Cbt = view.basis->Cbt;
   for (int k = 1; k <= view.nb; ++k) Cbt[k] = 0;
+  const Real* totals = (*view.ct)[p];
   for (int j = 1; j <= m.NInputReagents; ++j) {
-    const Real ct = m.FitPurity[j] == 1 ? view.ct[p][j] * m.Purity[j] : view.ct[p][j];
+    const Real ct = m.FitPurity[j] == 1 ? totals[j] * m.Purity[j] : totals[j];
     const int s = m.ReagentSpecies[j];
     for (int k = 1; k <= view.nb; ++k) {
       const int a = m.Stoich[s][k];
@@ -204,29 +200,39 @@ void Engine::computeTotals(const BasisView& view) {
   }
 }
 
-// C(i) = exp( lgBETA(i) LN10 + sum_k a(i,k) LnFree(k) ) for the species that can form.
+// C(i) = exp( lgBETA(i) LN10 + sum_k a(i,k) LnFree(k) ) for the species that can form. A
+// species whose exponent equals the one its C was last computed from keeps that C: the same
+// argument gives the same result, and no fault (an infinite result is never kept).
 void Engine::speciesConcentrations(const BasisView& view) {
-  const Real* LnFree = view.basis->LnFree;
-  Real* C = view.basis->C;
-  for (int f = 0; f < formedCount_; ++f) {
-    const int i = formedSpecies_[f];
+  const ReducedSystem& r = *sys_;
+  Basis& basis = *view.basis;
+  const Real* LnFree = basis.LnFree;
+  for (int f = 0; f < r.formedCount; ++f) {
+    const int i = r.formedSpecies[f];
     Real sum = 0;
-    const int count = nonZeroCount_[i];
-    for (int t = 0; t < count; ++t)
-      sum += nonZeroCoefficient_[i][t] * LnFree[nonZeroComponent_[i][t]];
-    C[i] = std::exp(model.lgBETA[i] * LN10 + sum);
+    for (int t = r.first[f]; t < r.first[f + 1]; ++t)
+      addTerm(sum, r.stoich[t], r.coefficient[t], LnFree[r.component[t]]);
+    const Real exponent = (lnBetaKept_ ? lnBeta_[i] : model.lgBETA[i] * LN10) + sum;
+    if (exponent == basis.lastExponent[i]) continue;
+    const Real Ci = std::exp(exponent);
+    basis.C[i] = Ci;
+    basis.lastExponent[i] = std::isfinite(Ci) ? exponent : std::numeric_limits<Real>::quiet_NaN();
   }
 }
 
-// componentSum_(k) = sum_i a(i,k) C(i) for the present components k, accumulated species by
-// species so that each sum takes its terms in the order of the species.
+// componentSum_(q) = sum_i a(i,k) C(i) for the present component k of unknown q, its terms
+// taken in the order of the species.
 void Engine::componentSums(const Real* C) {
-  for (int q = 1; q <= componentCount_; ++q) componentSum_[presentComponent_[q]] = 0;
-  for (int f = 0; f < formedCount_; ++f) {
-    const int i = formedSpecies_[f];
-    const Real Ci = C[i];
-    for (int t = 0; t < nonZeroCount_[i]; ++t)
-      componentSum_[nonZeroComponent_[i][t]] += nonZeroCoefficient_[i][t] * Ci;
+  const ReducedSystem& r = *sys_;
+  const int* first = r.byComponentFirst.data();
+  const std::uint8_t* species = r.byComponentSpecies.data();
+  const std::int8_t* stoich = r.byComponentStoich.data();
+  const Real* coefficient = r.byComponentCoefficient.data();
+  for (int q = 1; q <= r.componentCount; ++q) {
+    Real sum = 0;
+    for (int t = first[q]; t < first[q + 1]; ++t)
+      addTerm(sum, stoich[t], coefficient[t], C[species[t]]);
+    componentSum_[q] = sum;
   }
 }
 
@@ -236,9 +242,8 @@ Real Engine::massBalanceResidualSquares(const BasisView& view) {
   componentSums(view.basis->C);
   const Real* Cbt = view.basis->Cbt;
   Real F = 0;
-  for (int q = 1; q <= componentCount_; ++q) {
-    const int k = presentComponent_[q];
-    const Real d = Cbt[k] - componentSum_[k];
+  for (int q = 1; q <= sys_->componentCount; ++q) {
+    const Real d = Cbt[sys_->presentComponent[q]] - componentSum_[q];
     F += d * d;
   }
   return F;
@@ -254,17 +259,44 @@ void Engine::solve(const BasisView& view) {
   if (view.ns == view.nb) {
     // Only the free components themselves: each one's free concentration is its total.
     for (int k = 1; k <= view.nb; ++k) basis.C[k] = basis.Cbt[k];
+    basis.forgetExponents();
     return;
   }
-  collectReducedSystem(view.nb, view.ns, absent);
+  view.reduced->prepare(model, view.nb, view.ns, absent);
+  sys_ = view.reduced;
   if (absent != 0) {
     for (int i = 1; i <= view.ns; ++i) {
-      if (!formed_[i]) basis.C[i] = 0;
+      if (sys_->formed[i]) continue;
+      basis.C[i] = 0;
+      basis.lastExponent[i] = std::numeric_limits<Real>::quiet_NaN();
     }
     for (int k = 1; k <= view.nb; ++k) {
       if (absent & bit(k)) basis.LnFree[k] = -std::numeric_limits<Real>::infinity();
     }
-    if (componentCount_ == 0) return;  // nothing in solution
+    if (sys_->componentCount == 0) return;  // nothing in solution
+  }
+  // lgBETA(i) LN10 of the species that can form, the constant part of their exponents, formed
+  // once for the solve; an lgBETA whose product could overflow is multiplied where it is used,
+  // so that the fault is raised there, as always.
+  lnBetaKept_ = true;
+  for (int f = 0; f < sys_->formedCount; ++f) {
+    const int i = sys_->formedSpecies[f];
+    lnBetaKept_ = lnBetaKept_ && std::fabs(model.lgBETA[i]) <= kSafeMagnitude;
+    lnBeta_[i] = lnBetaKept_ ? model.lgBETA[i] * LN10 : 0;
+  }
+  // A solve that starts from the totals gives what it gave before for the same point, totals
+  // and parameters (see solution_memo.h).
+  const bool fromTotals = MethodCode <= kGradient || WarmStart != -1 || !sameComponents;
+  const bool kept = fromTotals && view.basis == &main;
+  if (kept) {
+    solutions_.track(model, view.ns, MethodCode, view.reduced->version());
+    if (solutions_.find(model.CurrentPoint, view.nb, view.ns, basis.Cbt, basis.LnFree, basis.C)) {
+      basis.forgetExponents();
+      // A fault from before is reported where the solve would have tested first.
+      throwOnFloatingPointFault();
+      if (MethodCode > kGradient && model.Step < kWarmStartStep) WarmStart = -1;
+      return;
+    }
   }
   if (MethodCode <= kGradient) {
     massBalanceSimplex(view, kGradientStartMaxCount);
@@ -279,6 +311,8 @@ void Engine::solve(const BasisView& view) {
     if (model.Step < kWarmStartStep) WarmStart = -1;
   }
   newtonRaphson(view);
+  if (kept)
+    solutions_.store(model.CurrentPoint, view.nb, view.ns, basis.Cbt, basis.LnFree, basis.C);
 }
 
 // Start values from the totals of the present components, none of them zero:
@@ -288,13 +322,15 @@ void Engine::solve(const BasisView& view) {
 void Engine::startFromTotals(const BasisView& view) {
   const Real* Cbt = view.basis->Cbt;
   Real* LnFree = view.basis->LnFree;
+  const int n = sys_->componentCount;
+  const std::uint8_t* present = sys_->presentComponent;
   Real P = 1.0L;
-  for (int q = 1; q <= componentCount_; ++q) P *= Cbt[presentComponent_[q]];
+  for (int q = 1; q <= n; ++q) P *= Cbt[present[q]];
   Real sum = 0;
-  for (int q = 1; q <= componentCount_; ++q) sum += P / Cbt[presentComponent_[q]];
+  for (int q = 1; q <= n; ++q) sum += P / Cbt[present[q]];
   const Real reciprocalS = P / sum;
-  for (int q = 1; q <= componentCount_; ++q) {
-    const int k = presentComponent_[q];
+  for (int q = 1; q <= n; ++q) {
+    const int k = present[q];
     LnFree[k] = std::log(Cbt[k] - 0.75L * reciprocalS);
   }
   // A failed logarithm ends the calculation here, where it happened.
@@ -304,21 +340,17 @@ void Engine::startFromTotals(const BasisView& view) {
 // J(q,r) = sum_i a(i,k_q) a(i,k_r) C(i) over the formable species, for the unknowns q, r of the
 // present components, each entry summed in the order of the species.
 void Engine::buildNewtonMatrix(const Real* C) {
-  const int size = componentCount_ * (componentCount_ + 1) / 2;
-  for (int t = 1; t <= size; ++t) NewtonMatrix[t] = 0;
-  for (int f = 0; f < formedCount_; ++f) {
-    const int i = formedSpecies_[f];
-    const int count = nonZeroCount_[i];
-    const Real Ci = C[i];
-    for (int s = 0; s < count; ++s) {
-      const int k = nonZeroUnknown_[i][s];
-      const int ak = nonZeroStoich_[i][s];
-      for (int t = 0; t <= s; ++t) {
-        const int l = nonZeroUnknown_[i][t];
-        const int al = nonZeroStoich_[i][t];
-        NewtonMatrix[packed(k, l)] += static_cast<Real>(ak * al) * Ci;
-      }
-    }
+  const ReducedSystem& r = *sys_;
+  const int size = r.componentCount * (r.componentCount + 1) / 2;
+  const int* first = r.matrixFirst.data();
+  const std::uint8_t* species = r.matrixSpecies.data();
+  const int* product = r.matrixProduct.data();
+  const Real* factor = r.matrixFactor.data();
+  for (int t = 1; t <= size; ++t) {
+    Real sum = 0;
+    for (int e = first[t]; e < first[t + 1]; ++e)
+      addTerm(sum, product[e], factor[e], C[species[e]]);
+    NewtonMatrix[t] = sum;
   }
 }
 
@@ -328,21 +360,34 @@ void Engine::buildNewtonMatrix(const Real* C) {
 // and adds delta to LnFree. Component k counts as converged when
 // |delta(k)| <= 1e-18 n |LnFree(k)|; once all have converged in a cycle, the next cycle
 // computes C from the final LnFree and returns.
+//
+// Everything a cycle does, and whether the next one finds convergence, depends on LnFree at
+// its start alone. Where rounding keeps the steps above the test, LnFree runs through a short
+// cycle of values (two to six cycles long) that repeats to the last cycle allowed: when the
+// state at the start of a cycle equals that of a checkpoint (cycles 16, 32, 64, ...), a whole
+// period has passed without convergence, a failed decomposition or a fault, and so would every
+// later one. The iteration then ends as after its last cycle, with the notice and the
+// fallback, which starts afresh from the totals.
 void Engine::newtonRaphson(const BasisView& view) {
-  const int n = componentCount_;
-  const std::uint8_t* component = presentComponent_;
+  const int n = sys_->componentCount;
+  const std::uint8_t* component = sys_->presentComponent;
   Basis& basis = *view.basis;
   const Real tolerance = 1e-18L * n;
   int converged = 0;
+  int checkpoint = kFirstNewtonCheckpoint;
   for (int cycle = 1; cycle <= kMaxNewtonCycles; ++cycle) {
     speciesConcentrations(view);
     // A diverging iteration overflows here first; it ends the calculation with that fault
     // rather than with the invalid operations that the infinities would cause next.
     throwOnFloatingPointFault();
     if (converged == n) return;
+    if (cycle > kFirstNewtonCheckpoint && samePoint(basis.LnFree, newtonCheckpoint_)) break;
+    if (cycle == checkpoint) {
+      for (int q = 1; q <= n; ++q) newtonCheckpoint_[q] = basis.LnFree[component[q]];
+      checkpoint *= 2;
+    }
     componentSums(basis.C);
-    for (int q = 1; q <= n; ++q)
-      NewtonRhs[q] = basis.Cbt[component[q]] - componentSum_[component[q]];
+    for (int q = 1; q <= n; ++q) NewtonRhs[q] = basis.Cbt[component[q]] - componentSum_[q];
     buildNewtonMatrix(basis.C);
     CholeskySolve(n);
     if (IERR != 0) {
@@ -367,6 +412,15 @@ void Engine::newtonRaphson(const BasisView& view) {
   }
   notConvergedNotice(view, kMaxNewtonCycles);
   massBalanceSimplex(view, kFallbackMaxCount);
+}
+
+// LnFree of the present components equals the saved values, sign of a zero included.
+bool Engine::samePoint(const Real* LnFree, const Real* saved) const {
+  for (int q = 1; q <= sys_->componentCount; ++q) {
+    const Real value = LnFree[sys_->presentComponent[q]];
+    if (!(value == saved[q]) || std::signbit(value) != std::signbit(saved[q])) return false;
+  }
+  return true;
 }
 
 void Engine::notConsistentNotice(const BasisView& view, int cycle) {
@@ -399,8 +453,27 @@ void Engine::notConvergedNotice(const BasisView& view, int cycle) {
 //   s = J(k,l) - sum_{t<l} L(k,t) L(l,t);
 //   diagonal: s <= 0 fails, else 1/sqrt(s) is stored in place of L(k,k);
 //   below it: L(k,l) = s (1/L(l,l)).
+// Two and three unknowns, the most frequent cases (a ligand and the proton, a metal besides),
+// are written out: the same operations as the loops below, whose sums start from +0 (so that
+// a sum of no terms makes s = J - 0 = J, and a sum of squares 0 + x = x; a sum whose first
+// term could be -0 keeps its 0 +).
 bool Engine::choleskyDecompose(int n) {
   Real* J = NewtonMatrix;
+  if (n == 2 || n == 3) {
+    if (J[1] <= 0) return choleskyFails(1);
+    J[1] = 1 / std::sqrt(J[1]);
+    J[2] = J[2] * J[1];
+    const Real s2 = J[3] - J[2] * J[2];
+    if (s2 <= 0) return choleskyFails(2);
+    J[3] = 1 / std::sqrt(s2);
+    if (n == 2) return true;
+    J[4] = J[4] * J[1];
+    J[5] = (J[5] - (0 + J[4] * J[2])) * J[3];
+    const Real s3 = J[6] - (J[4] * J[4] + J[5] * J[5]);
+    if (s3 <= 0) return choleskyFails(3);
+    J[6] = 1 / std::sqrt(s3);
+    return true;
+  }
   for (int k = 1; k <= n; ++k) {
     const int rowK = packed(k, 0);
     for (int l = 1; l <= k; ++l) {
@@ -409,10 +482,7 @@ bool Engine::choleskyDecompose(int n) {
       for (int t = 1; t < l; ++t) sum += J[rowK + t] * J[rowL + t];
       const Real s = J[rowK + l] - sum;
       if (l == k) {
-        if (s <= 0) {
-          IERR = static_cast<std::uint8_t>(k);
-          return false;
-        }
+        if (s <= 0) return choleskyFails(k);
         J[rowK + k] = 1 / std::sqrt(s);
       } else {
         J[rowK + l] = s * J[rowL + l];
@@ -427,6 +497,23 @@ bool Engine::choleskyDecompose(int n) {
 void Engine::choleskySubstitute(int n) {
   const Real* J = NewtonMatrix;
   Real* r = NewtonRhs;
+  if (n == 2) {
+    // The sums start from +0 as in the loops: 0 + x is not x when x is -0.
+    r[1] = r[1] * J[1];
+    r[2] = (r[2] - (0 + J[2] * r[1])) * J[3];
+    r[2] = r[2] * J[3];
+    r[1] = (r[1] - (0 + J[2] * r[2])) * J[1];
+    return;
+  }
+  if (n == 3) {
+    r[1] = r[1] * J[1];
+    r[2] = (r[2] - (0 + J[2] * r[1])) * J[3];
+    r[3] = (r[3] - ((0 + J[4] * r[1]) + J[5] * r[2])) * J[6];
+    r[3] = r[3] * J[6];
+    r[2] = (r[2] - (0 + J[5] * r[3])) * J[3];
+    r[1] = (r[1] - ((0 + J[2] * r[2]) + J[4] * r[3])) * J[1];
+    return;
+  }
   for (int k = 1; k <= n; ++k) {
     const int rowK = packed(k, 0);
     Real sum = 0;
@@ -453,8 +540,34 @@ void Engine::CholeskySolve(int n) {
 // then F.
 Real Engine::massBalanceAt(const BasisView& view, const Real* point) {
   Real* LnFree = view.basis->LnFree;
-  for (int q = 1; q <= componentCount_; ++q) LnFree[presentComponent_[q]] = point[q];
+  for (int q = 1; q <= sys_->componentCount; ++q) LnFree[sys_->presentComponent[q]] = point[q];
   return massBalanceResidualSquares(view);
+}
+
+// False when an evaluation of F at the point cannot raise a fault: every exponent of a species
+// (formed exactly as the evaluation forms it) is at most kSafeExponent and every total at most
+// kSafeTotal (see there). A NaN exponent or total counts as a possible fault.
+//
+// First a bound from the largest coordinate: exponent(i) <= max lgBETA ln 10 + max_i sum_k
+// |a(i,k)| max_k |x(k)|, up to a relative rounding of 1e-17 that the margin of 1 covers.
+bool Engine::massBalanceMayFailAt(const BasisView&, const Real* point) const {
+  if (!totalsBounded_ || !lnBetaKept_) return true;
+  const ReducedSystem& r = *sys_;
+  Real largest = 0;
+  for (int q = 1; q <= r.componentCount; ++q) {
+    const Real magnitude = std::fabs(point[q]);
+    if (!(magnitude <= largest)) largest = magnitude;
+  }
+  if (!(largest <= kSafeMagnitude)) return true;
+  if (exponentBound_ + coefficientBound_ * largest <= kSafeExponent - 1) return false;
+  for (int f = 0; f < r.formedCount; ++f) {
+    Real sum = 0;
+    for (int t = r.first[f]; t < r.first[f + 1]; ++t)
+      addTerm(sum, r.stoich[t], r.coefficient[t], point[r.unknown[t]]);
+    const Real exponent = lnBeta_[r.formedSpecies[f]] + sum;
+    if (!(exponent <= kSafeExponent)) return true;
+  }
+  return false;
 }
 
 // Minimises F over the LnFree of the present components from LnFree(k) = ln(0.214169 Cbt(k))
@@ -463,18 +576,33 @@ Real Engine::massBalanceAt(const BasisView& view, const Real* point) {
 void Engine::massBalanceSimplex(const BasisView& view, int maxCount) {
   computeTotals(view);
   const Real* Cbt = view.basis->Cbt;
-  for (int q = 1; q <= componentCount_; ++q) {
-    const int k = presentComponent_[q];
+  const int n = sys_->componentCount;
+  totalsBounded_ = true;
+  for (int q = 1; q <= n; ++q) {
+    const int k = sys_->presentComponent[q];
     startPoint_[q] = Cbt[k] > 0 ? std::log(0.214169L * Cbt[k]) : std::log(1e-18L);
+    totalsBounded_ = totalsBounded_ && std::fabs(Cbt[k]) <= kSafeTotal;
   }
-  guardedFirstEvaluation(view, startPoint_);
+  // The bounds of massBalanceMayFailAt: the largest lgBETA ln 10 and the largest sum of the
+  // magnitudes of a species' coefficients.
+  exponentBound_ = -kSafeMagnitude;
+  coefficientBound_ = 0;
+  for (int f = 0; f < sys_->formedCount && lnBetaKept_; ++f) {
+    exponentBound_ = std::max(exponentBound_, lnBeta_[sys_->formedSpecies[f]]);
+    Real magnitudes = 0;
+    for (int t = sys_->first[f]; t < sys_->first[f + 1]; ++t)
+      magnitudes += std::fabs(sys_->coefficient[t]);
+    coefficientBound_ = std::max(coefficientBound_, magnitudes);
+  }
+  const Real F0 = guardedFirstEvaluation(view, startPoint_);
   auto evaluate = [this, &view](const Real* point) {
     const Real F = massBalanceAt(view, point);
     throwOnFloatingPointFault();
     return F;
   };
-  MassBalanceProblem<decltype(evaluate)> problem(evaluate, maxCount);
-  massBalanceVertices_.start(problem, startPoint_, componentCount_, model.Step);
+  auto mayFail = [this, &view](const Real* point) { return massBalanceMayFailAt(view, point); };
+  MassBalanceProblem<decltype(evaluate), decltype(mayFail)> problem(evaluate, mayFail, maxCount);
+  massBalanceVertices_.start(problem, startPoint_, n, model.Step, &F0);
   massBalanceVertices_.iterate(problem);
 }
 

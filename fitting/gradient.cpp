@@ -193,7 +193,11 @@ void ParameterCorrection(Engine& engine, GradientState& state, int n) {
 
 void GradientIteration(Engine& engine, GradientState& state) {
   Model& m = engine.model;
-  engine.ensureStatisticsStorage();
+  // One row per point, and at least one per column for the decomposition; the columns and
+  // the residual column.
+  const int columns = engine.JacobianColumnCount();
+  const int points = m.TotalPoints();
+  engine.reserveJacobian(points > columns ? points : columns, columns + 1);
   for (int t = 1; t <= kMaxGradientIterations; ++t) {
     processUserEvents(engine);
     state.iteration = t;

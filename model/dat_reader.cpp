@@ -227,6 +227,10 @@ void DatReader::readInputReagents() {
   // Item 13: print-control value of each basic component.
   for (int r = 1; r <= m_.NReactants; ++r) m_.ReactantPrintFlag[r] = flag();
   echoEnd();
+
+  // Every count is known now: the tables take the system's size before its values come.
+  m_.growTables();
+  m_.growPoints(m_.TotalPoints());
 }
 
 void DatReader::readTitrationBlock(int b) {

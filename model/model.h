@@ -4,15 +4,21 @@
 // the run options. Readers fill it, the engine and the fitting methods read it and write the
 // refined values back, the report and plot writers read it.
 //
-// Tables are fixed-size and 1-based (index 0 is unused, except point 0 of the concentration
-// tables, which serves as the scratch point of the interpolated percentage rows). Fields beyond
-// the current counts keep whatever an earlier system left in them and are never read.
+// Tables are 1-based (index 0 is unused, except point 0 of the concentration tables, which
+// serves as the scratch point of the interpolated percentage rows). The tables of points, and
+// those indexed by species and block or by block and reagent, take the room the system needs:
+// whoever sets the counts grows them (growTables, growPoints) before storing into them. The
+// short one-dimensional tables of species, blocks, reagents and components keep the size of
+// their limits. Fields beyond the current counts keep whatever an earlier system left in them
+// and are never read.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "base/real.h"
 #include "model/limits.h"
+#include "model/table.h"
 
 namespace tarvolin {
 
@@ -36,9 +42,9 @@ struct Model {
   std::uint8_t FitBeta[kMaxSpecies + 1] = {};
 
   // --- additive values, [species][block] ---
-  Real AV[kMaxSpecies + 1][kMaxBlocks + 1] = {};
+  Table<Real> AV;
   // 0 fixed, 1 fitted, k >= 10: tied to fitted parameter k div 10 of the packing order.
-  std::uint8_t FitAV[kMaxSpecies + 1][kMaxBlocks + 1] = {};
+  Table<std::uint8_t> FitAV;
 
   // --- blocks ---
   std::uint16_t NPoints[kMaxBlocks + 1] = {};
@@ -55,8 +61,8 @@ struct Model {
   // Titration set-up of each titration block, kept per block so that the fitted-model copy
   // reproduces every block (mol/l and ml).
   Real V0[kMaxBlocks + 1] = {};
-  Real C0[kMaxBlocks + 1][kMaxInputReagents + 1] = {};
-  Real CTitrant[kMaxBlocks + 1][kMaxInputReagents + 1] = {};
+  Table<Real> C0;        // [block][reagent]
+  Table<Real> CTitrant;  // [block][reagent]
 
   // --- input reagents ---
   std::uint8_t ReagentSpecies[kMaxInputReagents + 1] = {};
@@ -68,16 +74,16 @@ struct Model {
   std::string ReactantName[kMaxReactants + 1];
 
   // --- points, numbered over all blocks ---
-  Real Yexp[kMaxPoints + 1] = {};
+  Column<Real> Yexp;
   // Measured value as read; differs from Yexp only in method-6 blocks, whose Yexp holds the
   // running sums.
-  Real YexpRead[kMaxPoints + 1] = {};
-  Real Ycalc[kMaxPoints + 1] = {};
-  Real PointFactor[kMaxPoints + 1] = {};
-  Real VAdded[kMaxPoints + 1] = {};
-  Real VolBefore[kMaxPoints + 1] = {};
-  Real Ct[kMaxPoints + 1][kMaxInputReagents + 1] = {};        // [point][reagent], mol/l
-  Real CtBefore[kMaxPoints + 1][kMaxInputReagents + 1] = {};  // state before an addition
+  Column<Real> YexpRead;
+  Column<Real> Ycalc;
+  Column<Real> PointFactor;
+  Column<Real> VAdded;
+  Column<Real> VolBefore;
+  Table<Real> Ct;        // [point][reagent], mol/l
+  Table<Real> CtBefore;  // state before an addition
 
   // --- calculation settings read with the data ---
   Real Step = 0.12L;
@@ -109,6 +115,24 @@ struct Model {
   // The line of the input file at which reading stopped on an error (0 when it did not), so
   // that the file can be opened there for correction.
   std::int32_t InputErrorLine = 0;
+
+  // Grows the tables of species and blocks (AV, FitAV) and of blocks and reagents (C0,
+  // CTitrant) to the counts NSpecies, NBlocks and NInputReagents, and the point tables to
+  // NInputReagents reagents.
+  void growTables() {
+    AV.grow(NSpecies, NBlocks);
+    FitAV.grow(NSpecies, NBlocks);
+    C0.grow(NBlocks, NInputReagents);
+    CTitrant.grow(NBlocks, NInputReagents);
+    growPoints(0);
+  }
+  // Grows the point tables to points 0..n, each with NInputReagents reagents.
+  void growPoints(int n) {
+    for (Column<Real>* column : {&Yexp, &YexpRead, &Ycalc, &PointFactor, &VAdded, &VolBefore})
+      column->grow(n);
+    Ct.grow(n, NInputReagents);
+    CtBefore.grow(n, NInputReagents);
+  }
 
   // Points First(b)..Last(b) belong to block b; derived from NPoints, never stored.
   int First(int b) const {

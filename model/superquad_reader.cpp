@@ -502,6 +502,7 @@ void CardReader::checkTitrantReagent(int r) {
 // Appends the titrant reagent; titrations stored before it had none in their burette.
 void CardReader::appendTitrantReagent(int r, int block) {
   const int i = ++m_.NInputReagents;
+  m_.growTables();
   m_.ReagentSpecies[i] = static_cast<std::uint8_t>(titrantSpecies(r));
   m_.Purity[i] = 1;
   m_.FitPurity[i] = 0;
@@ -517,6 +518,8 @@ void CardReader::appendTitrantReagent(int r, int block) {
 // mixing. The reagents' species, print controls and purity keys are the first titration's.
 void CardReader::storeBlock(const TitrationCards& t, int block) {
   const int b = block;
+  m_.NBlocks = static_cast<std::uint8_t>(b);
+  m_.growTables();
   for (int r = 1; r <= m_.NReactants; ++r) {
     const ReagentCard& card = t.reagents[r];
     if (b == 1) {
@@ -544,6 +547,7 @@ void CardReader::storeBlock(const TitrationCards& t, int block) {
   m_.FitBlock[b] = t.locked ? 1 : 0;
 
   int p = storedPoints_;
+  m_.growPoints(storedPoints_ + static_cast<int>(t.points.size()));
   Real previousTitre = 0;
   for (const PointCard& point : t.points) {
     ++p;
@@ -569,7 +573,6 @@ void CardReader::storeBlock(const TitrationCards& t, int block) {
   } else {
     m_.AV[t.ifc][b] = nernstSlope(t.slopeFactor, celsius_);
   }
-  m_.NBlocks = static_cast<std::uint8_t>(b);
 }
 
 // Group 13: the step size, 0.08 when the line holds no usable value.

@@ -59,7 +59,9 @@ std::string fittedDataText(const Model& m, int systemNumber) {
   for (int b = 1; b <= m.NBlocks; ++b) {
     const int first = m.First(b);
     const int n = m.NPoints[b];
-    auto point = [&](const Real* table) { return [&, table](int k) { return table[first + k - 1]; }; };
+    auto point = [first](const Column<Real>& table) {
+      return [&table, first](int k) { return table[first + k - 1]; };
+    };
     if (isTitrationMethod(m.Method[b])) {
       std::vector<Real> initial(m.C0[b] + 1, m.C0[b] + 1 + nr);
       initial.push_back(m.V0[b]);

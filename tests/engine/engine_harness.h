@@ -51,6 +51,7 @@ struct EngineHarness {
       model->lgBETA[i] = 0;
     }
     model->NInputReagents = static_cast<std::uint8_t>(nr);
+    model->growTables();
     for (int j = 1; j <= nr; ++j) {
       model->ReagentSpecies[j] = static_cast<std::uint8_t>(j);
       model->Purity[j] = 1;
@@ -68,6 +69,8 @@ struct EngineHarness {
     model->a[b] = 1;
     model->Fo[b] = 0;
     model->IncrementMode[b] = method == 5 ? 1 : 0;
+    model->growTables();
+    model->growPoints(model->Last(b));
     for (int p = model->First(b); p <= model->Last(b); ++p) model->PointFactor[p] = 1;
   }
 

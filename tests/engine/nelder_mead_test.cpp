@@ -34,6 +34,15 @@ struct TableProblem {
   bool endIteration(int k, const NelderMead&) { return k == iterations; }
 };
 
+// The same with repeatable evaluations: the simplex takes the values it holds instead of
+// evaluating a point again, and evaluates an iteration's centroid only after the last one
+// or where mayFailAt says so.
+struct RepeatableTableProblem : TableProblem {
+  static constexpr bool kRepeatable = true;
+  bool mayFail = false;
+  bool mayFailAt(const Real*) { return mayFail; }
+};
+
 // Two one-variable runs traced by hand, their evaluated points in order and the final
 // vertices. f = x^2 from x = 3 with step 1, three iterations:
 //   start: vertices 3, 2.
@@ -54,29 +63,46 @@ TEST(NelderMeadTest, StepsAndEvaluationsFollowTheirOrder) {
     int iterations;
     std::vector<Real> evaluated;
     Real vertex1, vertex2, centroid;
+    // Repeatable, given F at the start: without the second evaluation of an accepted point, of
+    // the best vertex in a shrink and of the centroids before the last; with mayFailAt true
+    // also the centroids before the last.
+    std::vector<Real> repeatable, repeatableMayFail;
   };
   // clang-format off
   const Case cases[] = {
       {{{3, 9}, {2, 4}, {1, 1}, {0, 0}, {-2, 4}, {-1, 1}, {0.5L, 0.25L}}, 3, 3,
-       {3, 2, 1, 0, 0, 2, -2, -1, -1, 0, 1, 0.5L, 0.5L, 0}, 0, 0.5L, 0},
+       {3, 2, 1, 0, 0, 2, -2, -1, -1, 0, 1, 0.5L, 0.5L, 0}, 0, 0.5L, 0,
+       {2, 1, 0, -2, -1, 1, 0.5L, 0}, {2, 1, 0, 2, -2, -1, 0, 1, 0.5L, 0}},
       {{{1, 1}, {0, 0.5L}, {-1, 0.25L}, {-2, 3}, {-0.5L, 0.7L}}, 1, 2,
-       {1, 0, -1, -2, -1, 0, -2, -0.5L, -1, -0.5L, -1}, -1, -0.5L, -1}};
+       {1, 0, -1, -2, -1, 0, -2, -0.5L, -1, -0.5L, -1}, -1, -0.5L, -1,
+       {0, -1, -2, -2, -0.5L, -0.5L, -1}, {0, -1, -2, 0, -2, -0.5L, -0.5L, -1}}};
   // clang-format on
   for (const Case& c : cases) {
-    TableProblem problem;
-    problem.table = c.table;
-    problem.iterations = c.iterations;
-    NelderMead simplex(1);
-    const Real x0[2] = {0, c.start};
-    simplex.start(problem, x0, 1, 1);
-    EXPECT_EQ(simplex.iterate(problem), c.iterations);
-    EXPECT_EQ(problem.evaluated, c.evaluated);
-    EXPECT_EQ(simplex.row(1)[1], c.vertex1);
-    EXPECT_EQ(simplex.row(2)[1], c.vertex2);
-    EXPECT_EQ(simplex.row(simplex.centroidRow())[1], c.centroid);
-    EXPECT_EQ(simplex.best(), 1);
-    EXPECT_EQ(simplex.worst(), 2);
-    EXPECT_EQ(simplex.bestValue(), c.table.at(c.vertex1));
+    auto check = [&c](auto& problem, const std::vector<Real>& evaluated, const Real* F0) {
+      problem.table = c.table;
+      problem.iterations = c.iterations;
+      NelderMead simplex(1);
+      const Real x0[2] = {0, c.start};
+      simplex.start(problem, x0, 1, 1, F0);
+      EXPECT_EQ(simplex.iterate(problem), c.iterations);
+      EXPECT_EQ(problem.evaluated, evaluated);
+      EXPECT_EQ(simplex.row(1)[1], c.vertex1);
+      EXPECT_EQ(simplex.row(2)[1], c.vertex2);
+      EXPECT_EQ(simplex.row(simplex.centroidRow())[1], c.centroid);
+      EXPECT_EQ(simplex.best(), 1);
+      EXPECT_EQ(simplex.worst(), 2);
+      EXPECT_EQ(simplex.bestValue(), c.table.at(c.vertex1));
+      EXPECT_EQ(simplex.value(1), c.table.at(simplex.row(1)[1]));
+      EXPECT_EQ(simplex.value(2), c.table.at(simplex.row(2)[1]));
+    };
+    TableProblem plain;
+    check(plain, c.evaluated, nullptr);
+    const Real F0 = c.table.at(c.start);
+    RepeatableTableProblem repeatable;
+    check(repeatable, c.repeatable, &F0);
+    RepeatableTableProblem mayFail;
+    mayFail.mayFail = true;
+    check(mayFail, c.repeatableMayFail, &F0);
   }
 }
 

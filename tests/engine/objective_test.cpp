@@ -42,6 +42,7 @@ TEST(CalculatedValueTest, EachMethodFormsItsValue) {
     EngineHarness h;
     h.complexOfTwo(4, 1e-3L, 1e-3L, 1, 8);
     h.model->NSpecies = 4;
+    h.model->growTables();
     h.species(4, {2, 2}, -6000);
     h.model->Fo[1] = 400;
     h.model->AV[1][1] = 59.16L, h.model->AV[2][1] = 3, h.model->AV[4][1] = 1000;

@@ -232,6 +232,7 @@ TEST(SpeciationTest, TotalsWithPuritiesAndComplexReagents) {
   h.system(2, 3);
   h.species(3, {1, 2}, 8);
   m.NInputReagents = 3;
+  m.growTables();
   m.ReagentSpecies[3] = 3;
   m.Purity[1] = 0.5L, m.FitPurity[1] = 1;
   m.Purity[2] = 0.25L, m.FitPurity[2] = 0;
@@ -300,6 +301,122 @@ TEST(CholeskySolveTest, SolvesPackedSystemsAndFlagsIndefiniteOnes) {
   e.CholeskySolve(1);
   EXPECT_EQ(e.IERR, 0);
   EXPECT_EQ(e.NewtonRhs[1], 0.75L);
+}
+
+// The decomposition and substitution of two and three unknowns, written out, give bit for bit
+// (the sign of a zero included) what the loops for any size give: random positive definite
+// matrices, right-hand sides with zeros of either sign, and matrices that fail at each pivot.
+TEST(CholeskySolveTest, WrittenOutSmallSizesAreTheLoopsBitForBit) {
+  // The loops: s = J(k,l) - sum_{t<l} L(k,t) L(l,t), sums from +0; 1/sqrt on the diagonal.
+  auto reference = [](int n, std::vector<Real> J, std::vector<Real> r, int& failed) {
+    auto at = [](int k, int l) { return k * (k - 1) / 2 + l; };
+    failed = 0;
+    for (int k = 1; k <= n && failed == 0; ++k)
+      for (int l = 1; l <= k; ++l) {
+        Real sum = 0;
+        for (int t = 1; t < l; ++t) sum += J[at(k, t)] * J[at(l, t)];
+        const Real s = J[at(k, l)] - sum;
+        if (l < k) {
+          J[at(k, l)] = s * J[at(l, l)];
+        } else if (s <= 0) {
+          failed = k;
+          break;
+        } else {
+          J[at(k, k)] = 1 / std::sqrt(s);
+        }
+      }
+    if (failed != 0) return r;
+    for (int k = 1; k <= n; ++k) {
+      Real sum = 0;
+      for (int t = 1; t < k; ++t) sum += J[at(k, t)] * r[t];
+      r[k] = (r[k] - sum) * J[at(k, k)];
+    }
+    for (int k = n; k >= 1; --k) {
+      Real sum = 0;
+      for (int t = k + 1; t <= n; ++t) sum += J[at(t, k)] * r[t];
+      r[k] = (r[k] - sum) * J[at(k, k)];
+    }
+    return r;
+  };
+  std::mt19937 random(15);
+  std::uniform_real_distribution<double> entry(-1, 1);
+  EngineHarness h;
+  Engine& e = *h.engine;
+  for (int n : {2, 3, 4}) {
+    for (int trial = 0; trial < 200; ++trial) {
+      // J = A A^T + d I, with d below zero in some trials so that a pivot fails.
+      std::vector<Real> A(n * n), J(n * (n + 1) / 2 + 1), r(n + 1);
+      for (Real& a : A) a = entry(random);
+      const Real d = trial % 5 == 0 ? -0.5L : 1e-3L;
+      for (int k = 1, t = 1; k <= n; ++k)
+        for (int l = 1; l <= k; ++l, ++t) {
+          Real s = k == l ? d : 0;
+          for (int m = 0; m < n; ++m) s += A[(k - 1) * n + m] * A[(l - 1) * n + m];
+          J[t] = trial % 7 == 1 && k != l ? Real(0) : s;
+        }
+      for (int k = 1; k <= n; ++k) r[k] = trial % 3 == 0 ? (k % 2 ? -0.0L : 0.0L) : entry(random);
+      int failed = 0;
+      const std::vector<Real> expected = reference(n, J, r, failed);
+      for (int t = 1; t < static_cast<int>(J.size()); ++t) e.NewtonMatrix[t] = J[t];
+      for (int k = 1; k <= n; ++k) e.NewtonRhs[k] = r[k];
+      e.CholeskySolve(n);
+      ASSERT_EQ(e.IERR, failed) << n << " " << trial;
+      if (failed != 0) continue;
+      for (int k = 1; k <= n; ++k) {
+        EXPECT_EQ(e.NewtonRhs[k], expected[k]) << n << " " << trial << " " << k;
+        EXPECT_EQ(std::signbit(e.NewtonRhs[k]), std::signbit(expected[k])) << n << " " << trial;
+      }
+    }
+  }
+}
+
+// A solve that starts from the totals is taken again from its first result only for the same
+// point, totals and parameters: after each change below, solving point 1 (and the scratch
+// point 0 with the totals of point 2) gives bit for bit what a fresh engine gives for the
+// changed model, never the kept solution of the model before.
+TEST(SpeciationTest, KeptSolutionsFollowEveryChangeOfTheirInputs) {
+  struct Change {
+    const char* what;
+    void (*apply)(Model&);
+  };
+  const Change changes[] = {
+      {"nothing", [](Model&) {}},
+      {"lgBETA", [](Model& m) { m.lgBETA[4] = 7.6L; }},
+      {"stoichiometry", [](Model& m) { m.Stoich[4][2] = 1; }},
+      {"total", [](Model& m) { m.Ct[1][2] = 2.5e-3L; }},
+      {"purity", [](Model& m) { m.FitPurity[1] = 1, m.Purity[1] = 0.9L; }},
+      {"step", [](Model& m) { m.Step = 0.2L; }},
+  };
+  auto build = [](EngineHarness& h) {
+    h.system(2, 4);
+    h.species(3, {1, 1}, 4);
+    h.species(4, {1, 2}, 7.5L);
+    batchPoints(h, {{1e-3L, 2e-3L}, {1e-3L, 3e-3L}});
+    h.model->growPoints(2);
+  };
+  auto solve = [](EngineHarness& h, int p) {
+    h.model->CurrentPoint = static_cast<std::uint16_t>(p);
+    if (p == 0)
+      for (int j = 1; j <= 2; ++j) h.model->Ct[0][j] = h.model->Ct[2][j];
+    h.engine->CALC();
+    return std::vector<long double>(h.engine->main.C + 1, h.engine->main.C + 5);
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    EngineHarness h;
+    build(h);
+    h.startRun(kGradient);
+    solve(h, 1);
+    solve(h, 2);
+    change.apply(*h.model);
+    EngineHarness fresh;
+    build(fresh);
+    change.apply(*fresh.model);
+    fresh.startRun(kGradient);
+    EXPECT_EQ(solve(h, 1), solve(fresh, 1));
+    EXPECT_EQ(solve(h, 0), solve(fresh, 0));
+    EXPECT_EQ(solve(h, 1), solve(fresh, 1));
+  }
 }
 
 // Every point of every example file: the mass balances of the main basis (and of the basis

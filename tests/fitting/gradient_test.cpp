@@ -93,6 +93,7 @@ TEST(GradientFit, ParameterWithoutInfluenceIsReportedAndLeftAlone) {
   Model& m = *h.model;
   // HL2, a species that cannot form, with a flagged additive value.
   m.NSpecies = 6;
+  m.growTables();
   m.Stoich[6][1] = 1;
   m.Stoich[6][2] = 2;
   m.lgBETA[6] = -5000;

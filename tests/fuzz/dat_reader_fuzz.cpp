@@ -43,10 +43,11 @@ class SilentPlatform : public Platform {
 
 std::string preparedCopy(std::string_view bytes) {
   std::string copy;
+  copy.reserve(bytes.size() + bytes.size() / 8 + 2);
   for (std::string line : splitLines(bytes)) {
     if (const auto slash = line.find('/'); slash != std::string::npos) line.erase(slash);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
-    copy += line + "\r\n";
+    copy.append(line).append("\r\n");
   }
   return copy;
 }

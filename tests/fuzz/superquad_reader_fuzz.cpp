@@ -38,8 +38,8 @@ class CountingPlatform : public tarvolin::Platform {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The model is large (the point tables alone take megabytes): one for the whole run, as in
-  // the program, where each read overwrites what the previous one left.
+  // One model for the whole run, as in the program, where each read overwrites what the
+  // previous one left and grows the tables that a larger system needs.
   static tarvolin::Model* const model = new tarvolin::Model();
   static tarvolin::TextWriter* const echo = [] {
     auto* writer = new tarvolin::TextWriter();

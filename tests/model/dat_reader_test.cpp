@@ -422,6 +422,26 @@ TEST_F(DatReaderTest, SecondSystemStartsOnTheLineAfterTheFirst) {
   EXPECT_EQ(onlyMessage(), atLine(38, ": 0 - incorrect value of titrated volume."));
 }
 
+// The tables take the size of the first system and grow for a second one with more reagents,
+// species, blocks and points; every value of the second system lands where it belongs.
+TEST_F(DatReaderTest, LargerSecondSystemGrowsTheTables) {
+  model_ = newModel();
+  const SystemsRead r = readEverySystem(datFile("second_system_larger.DAT"), *model_, platform_);
+  EXPECT_TRUE(platform_.messages.empty());
+  EXPECT_EQ(r.systemsRead, 2);
+  const Model& m = *model_;
+  EXPECT_EQ(m.C0[1][3], 0.001L);
+  EXPECT_EQ(m.CTitrant[1][2], 0.1L);
+  EXPECT_EQ(m.Ct[3][2], (0.002L * 20 + 0.1L * 2.0L) / 22.0L);
+  EXPECT_EQ(m.Ct[3][3], 0.001L * 20 / 22.0L);
+  EXPECT_EQ(m.Ct[5][3], 0.006L);
+  EXPECT_EQ(m.Ct[4][1], 0.01L);
+  EXPECT_EQ(m.PointFactor[5], 1 / 0.02L);
+  EXPECT_EQ(m.Yexp[5], 7.5L);
+  EXPECT_EQ(m.AV[5][2], 10);
+  EXPECT_EQ(m.AV[4][1], 2);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The echo of every value as read (the work file INIT_INP.TMP after its first two lines).
 

@@ -202,6 +202,7 @@ TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   Model& m = *model;
   m.NBlocks = 1;
   m.NPoints[1] = 3300;
+  m.growPoints(3300);
   for (int p = 1; p <= 3300; ++p) {
     m.Ycalc[p] = std::sin(p / 300.0L);
     m.Yexp[p] = m.Ycalc[p] + 0.001L * ((p * 37) % 11 - 5);

@@ -50,6 +50,8 @@ TEST(PlanSaveData, ListsBreakAfterTenValues) {
   m.NSpecies = 1;
   m.Method[1] = -1;
   m.NPoints[1] = 11;
+  m.growTables();
+  m.growPoints(11);
   const std::string text = SaveData(m);
   const auto lines = splitLines(text);
   EXPECT_EQ(lines[4], "11,-1,");

@@ -186,6 +186,7 @@ TEST_F(RegressionFileTest, ReadsWhatTheRunWrites) {
   m.NBlocks = 2;
   m.NPoints[1] = 2;
   m.NPoints[2] = 4;
+  m.growPoints(6);
   for (int p = 1; p <= 6; ++p) {
     m.Ycalc[p] = 0.001L * p * p - 0.5L;
     m.Yexp[p] = m.Ycalc[p] + (p % 2 ? 1e-4L : -2e-4L);

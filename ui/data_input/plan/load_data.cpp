@@ -250,6 +250,8 @@ void PlanReader::readInputReagents() {
     m_.FitPurity[i] = 0;
   }
   for (int r = 1; r <= m_.NReactants; ++r) m_.ReactantPrintFlag[r] = flag();
+  m_.growTables();
+  m_.growPoints(m_.NPoints[1]);
 }
 
 void PlanReader::readPoints() {

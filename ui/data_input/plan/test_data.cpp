@@ -93,6 +93,7 @@ bool GridCheck::readPoints() {
       return fail("Incorrect exp. PROPERTY for experimental point " + fmt::integer(points + 1));
     ++points;
     m_.NPoints[1] = static_cast<std::uint16_t>(points);
+    m_.growPoints(points);
     m_.Yexp[points] = m_.YexpRead[points] = y;
     for (int k = 1; k <= m_.NReactants; ++k) {
       if (!real(exp.cell(r, concentrationColumn(k)), m_.Ct[points][k]))
@@ -133,6 +134,7 @@ bool GridCheck::readSpecies() {
     if (!real(stab.cell(s, kLogBetaColumn), lgBETA))
       return fail("Incorrect Log BETA for Compound " + fmt::integer(m_.NSpecies + 1));
     m_.NSpecies = static_cast<std::uint8_t>(s);
+    m_.growTables();
     m_.lgBETA[s] = lgBETA;
     if (!readSpeciesRow(s)) return false;
   }
