@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "base/real.h"
@@ -154,6 +155,9 @@ class Engine {
   int NJAC = 0;
   int Rank = 0;
   Real sd[kMaxJacobianColumns + 1] = {};  // standard deviation of each Jacobian column's parameter
+  // The correlation coefficients the statistics printed, R(j,l) for l <= j row after row;
+  // empty when none were computed.
+  std::vector<Real> Correlation;
   Real w[kMaxJacobianColumns + 1] = {};   // singular values of the Jacobian
   RealMatrix Jacobian;  // points x (columns + 1) as the system needs; then the covariance
   RealMatrix V;         // right singular vectors

@@ -26,6 +26,7 @@ void Engine::ErrorStatistics() {
   NJAC = JacobianColumnCount();
   Rank = 0;
   for (Real& value : sd) value = 0;
+  Correlation.clear();
   const int N = m.TotalPoints();
   const bool tooManyParameters = NJAC > kMaxJacobianColumns;
   const bool tooManyPoints = N > kMaxJacobianRows;
@@ -136,6 +137,7 @@ void Engine::writeStatistics(Real SS, int N) {
   for (int j = 1; j <= NJAC; ++j) {
     for (int l = 1; l <= j; ++l) {
       const Real R = d[j] == 0 || d[l] == 0 ? Real(0) : Q(j, l) / (d[j] * d[l]);
+      Correlation.push_back(R);
       correlations += fmt::fixed(R, 6, 3) + " ";
     }
     correlations += "\r\n";

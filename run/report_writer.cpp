@@ -283,25 +283,22 @@ void writePercentageTable(Engine& engine, int b, const std::vector<int>& shown, 
 }
 
 // What the error statistics leave besides the report's lines: the singular values and the rank
-// of the Jacobian, and Q = (J^T J)^-1 in the Jacobian's storage, of which the printed
-// correlations are Q(j,l) / (sqrt(Q(j,j)) sqrt(Q(l,l))), formed here in the same way (0 for a
-// parameter without influence, whose row of Q is zero). The statistics are made only within the
-// Jacobian's limits, and Q only with more points than columns.
+// of the Jacobian, and the correlation coefficients they printed (only with more points than
+// columns). The statistics are made only within the Jacobian's limits.
 void recordSearchStatistics(const Engine& engine, SystemResults& results) {
   const int n = engine.NJAC;
   const int N = engine.model.TotalPoints();
   if (n > kMaxJacobianColumns || N > kMaxJacobianRows) return;
   results.singularValues.assign(engine.w + 1, engine.w + 1 + n);
   results.rank = engine.Rank;
-  if (n == 0 || n >= N) return;
-  const RealMatrix& Q = engine.Jacobian;
-  std::vector<Real> d(static_cast<std::size_t>(n) + 1);
-  for (int k = 1; k <= n; ++k) d[k] = std::sqrt(Q(k, k));
+  // The lower triangle the statistics printed, row by row.
+  if (engine.Correlation.empty()) return;
   results.correlation.assign(static_cast<std::size_t>(n), std::vector<Real>(n));
+  std::size_t next = 0;
   for (int j = 1; j <= n; ++j)
     for (int l = 1; l <= j; ++l)
       results.correlation[j - 1][l - 1] = results.correlation[l - 1][j - 1] =
-          d[j] == 0 || d[l] == 0 ? Real(0) : Q(j, l) / (d[j] * d[l]);
+          engine.Correlation[next++];
   results.nameCorrelationColumns(n);
 }
 
