@@ -71,6 +71,10 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::unique_ptr<Model> newModel();
 
+// The rows of a table file under tests/data: every line that is neither empty nor a "#"
+// comment, split into its fields at " | ".
+std::vector<std::vector<std::string>> readTable(const std::string& relative);
+
 // Reads one system of DAT text (line 1 and the title included) into a model; the messages go
 // to the platform. Returns true when it read without error.
 bool readDatText(const std::string& text, Model& model, FakePlatform& platform,
