@@ -156,27 +156,5 @@ TEST(NelderMeadTest, StartingSimplexAndTiesGoToTheLowestVertex) {
   EXPECT_EQ(flat.evaluations, 3);
 }
 
-// endIteration sees the iteration's best value and decides when to stop. On a quadratic bowl
-// the centroid walks to the minimum.
-TEST(NelderMeadTest, TheBowlIsFound) {
-  struct Bowl {
-    Real lastBest = -1;
-    Real evaluate(const Real* x) { return (x[1] - 1) * (x[1] - 1) + 10 * (x[2] + 2) * (x[2] + 2); }
-    bool beginIteration(int) { return true; }
-    bool endIteration(int k, const NelderMead& simplex) {
-      lastBest = simplex.bestValue();
-      return k == 400;
-    }
-  };
-  NelderMead simplex(2);
-  const Real x0[3] = {0, 0, 0};
-  Bowl bowl;
-  simplex.start(bowl, x0, 2, 0.5L);
-  EXPECT_EQ(simplex.iterate(bowl), 400);
-  EXPECT_NEAR(static_cast<double>(simplex.row(simplex.centroidRow())[1]), 1, 1e-8);
-  EXPECT_NEAR(static_cast<double>(simplex.row(simplex.centroidRow())[2]), -2, 1e-8);
-  EXPECT_LT(bowl.lastBest, 1e-16L);
-}
-
 }  // namespace
 }  // namespace tarvolin::test
