@@ -71,6 +71,9 @@ TEST(CliOptions, UsageErrors) {
 // The headless program end to end: exit status and messages on stderr as "Caption: text".
 class TarvolinRun : public ScratchFolderTest {
  protected:
+  // Three batch samples of a ligand with a metal, NMR shifts: a run of a moment.
+  const std::string batch_ = readFile(sourcePath("tests/data/dat/nmr_batch_three_samples.DAT"));
+
   int run(const std::string& arguments) {
     const std::string command =
         std::string(TARVOLIN_RUN_PROGRAM) + " " + arguments + " 2>stderr.txt >stdout.txt";
@@ -79,14 +82,8 @@ class TarvolinRun : public ScratchFolderTest {
   }
 };
 
-const char* const kBatch =
-    "1\r\nNMR of L with M\r\n1,2\r\n2 4 1\r\n3\r\n-1\r\n0 1 1\r\n"
-    "1 0\r\n0 1\r\n1 1\r\n1 2\r\n2\r\n2 1\r\n1 1\r\n"
-    "7.1 7.3 7.5\r\n0.01 0.01 0.01\r\n0.001 0.005 0.01\r\n"
-    "0 7.0 0 8.1\r\n0 1 0 1\r\n0 0 4.2 7.5\r\n0 0 1 1\r\n0\r\n0.12 1e-20\r\n";
-
 TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   EXPECT_EQ(run("--single-step NMR.DAT"), 0);
   EXPECT_EQ(readFile("stderr.txt"), "");
   EXPECT_EQ(readFile("IN.IN"), "NMR.DAT\r\nNMR.OUT\r\n");
@@ -96,7 +93,7 @@ TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {
 }
 
 TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
-  std::string bad = kBatch;
+  std::string bad = batch_;
   bad.replace(bad.find("2 4 1"), 5, "2 4 0");
   writeFile("BAD.DAT", bad);
   EXPECT_EQ(run("BAD.DAT"), 1);
@@ -114,7 +111,7 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
   EXPECT_EQ(run("MISSING.DAT"), 3);
   EXPECT_EQ(readFile("stderr.txt"), "Open File: Cannot open file 'MISSING.DAT'\n");
 
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   EXPECT_EQ(run("NMR.DAT no/folder/x.OUT"), 3);
   EXPECT_EQ(readFile("stderr.txt"), "Write into File: Cannot create file 'no/folder/x.OUT'\n");
 
@@ -132,7 +129,7 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
   const char* const inputs[] = {"T.DAT",        "X.OUT",         "IN.IN",
                                 "CURRENT.DA~",  "RUN.PFP",       "RUN2.ECP",
                                 "res.old1.ECP", "RUNS2_BC1.BCP", "sub/T.DAT"};
-  for (const char* name : inputs) writeFile(name, kBatch);
+  for (const char* name : inputs) writeFile(name, batch_);
   std::filesystem::create_hard_link("T.DAT", "LINK.DAT");
   const char* const refused[] = {
       "--single-step X.OUT",  // the default report name is the input's own
@@ -147,7 +144,7 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
     SCOPED_TRACE(arguments);
     EXPECT_EQ(run(arguments), 64);
     EXPECT_EQ(readFile("stderr.txt").rfind("tarvolin-run: ", 0), 0u);
-    for (const char* name : inputs) EXPECT_EQ(readFile(name), kBatch) << name;
+    for (const char* name : inputs) EXPECT_EQ(readFile(name), batch_) << name;
   }
   // Another folder's work files and plot-like names elsewhere are no conflict.
   EXPECT_EQ(run("--single-step sub/T.DAT sub/T.OUT"), 0);
@@ -185,12 +182,12 @@ TEST_F(TarvolinRun, CtrlCCancelsTheFitAndSaysSo) {
 // folder of its own beside it, the others complete, the broken one is named with its message,
 // the exit status is the worst, and the batch document holds every run's own.
 TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
-  std::string broken = kBatch;
+  std::string broken = batch_;
   broken.replace(broken.find("2 4 1"), 5, "2 4 0");
   std::filesystem::create_directory("data");
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   writeFile("BAD.DAT", broken);
-  writeFile("data/NMR.SQD.DAT", kBatch);
+  writeFile("data/NMR.SQD.DAT", batch_);
   EXPECT_EQ(run("--single-step -j 2 --json all.json NMR.DAT BAD.DAT data/NMR.SQD.DAT"), 1);
   const std::vector<std::string> lines = splitLines(readFile("stdout.txt"));
   ASSERT_EQ(lines.size(), 4u) << readFile("stdout.txt");
@@ -223,7 +220,7 @@ TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
   EXPECT_EQ(run("--single-step --outdir runs NMR.DAT"), 0);
   EXPECT_TRUE(std::filesystem::exists("runs/NMR/NMR.OUT"));
   EXPECT_EQ(run("NMR.DAT BAD.DAT ./NMR.DAT"), 64);
-  writeFile("data/NMR.DAT", kBatch);
+  writeFile("data/NMR.DAT", batch_);
   EXPECT_EQ(run("--outdir runs NMR.DAT data/NMR.DAT"), 64);
   EXPECT_NE(readFile("stderr.txt").find("would share the work folder 'runs/NMR'"),
             std::string::npos);
@@ -233,7 +230,7 @@ TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
 // full device) ends it with the file's name and the system's reason, exit 3, and a report
 // without its closing time lines.
 TEST_F(TarvolinRun, FailedWriteNamesTheFileAndTheReason) {
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   const std::string program = TARVOLIN_RUN_PROGRAM;
   const int limited = std::system(("bash -c \"trap '' XFSZ; ulimit -f 2; exec " + program +
                                    " --single-step NMR.DAT\" 2>stderr.txt >stdout.txt")

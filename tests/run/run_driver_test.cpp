@@ -11,31 +11,6 @@
 namespace tarvolin::test {
 namespace {
 
-// A protonation titration of a monoprotic acid HL with hydroxide: two basic components (H, L),
-// species H, L, HL and OH, one potentiometric block of three points.
-const char* const kSmallTitration =
-    "1\r\n"
-    "HL titrated with NaOH / protonation constant\r\n"
-    "1,2\r\n"
-    "2 4 1\r\n"
-    "3\r\n"
-    "8\r\n"
-    "400 1 1\r\n"
-    "1 0\r\n0 1\r\n1 1\r\n-1 0\r\n"
-    "3\r\n"
-    "1 2 4\r\n"
-    "1 1\r\n"
-    "0.01 0.01 0 25 / C0 and V0\r\n"
-    "0 0 0.1\r\n"
-    "0.5 0.5 0.5\r\n"
-    "250 245 240\r\n"
-    "59.16 0 0 0\r\n"
-    "0 0 0 0\r\n"
-    "0 0 4.75 -13.78\r\n"
-    "0 0 1 0\r\n"
-    "1\r\n"
-    "0.12 1e-20\r\n";
-
 class RunDriverTest : public ScratchFolderTest {
  protected:
   RunStatus runSimplex(const std::string& input, const std::string& output) {
@@ -52,12 +27,16 @@ class RunDriverTest : public ScratchFolderTest {
     return n;
   }
 
+  // A protonation titration of a monoprotic acid HL with hydroxide: two basic components
+  // (H, L), species H, L, HL and OH, one potentiometric block of three points.
+  const std::string smallTitration_ =
+      readFile(sourcePath("tests/data/dat/monoprotic_acid_three_points.DAT"));
   std::unique_ptr<Model> model_ = newModel();
   FakePlatform platform_;
 };
 
 TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   ClockReading start;
   start.year = 2026, start.month = 12, start.day = 6, start.dayOfWeek = 0;
   start.hour = 9, start.minute = 5, start.second = 7, start.millisecond = 42;
@@ -98,7 +77,7 @@ TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
 }
 
 TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   writeFile("IN.IN", "HL.DAT\r\nhl.out\r\n");
   GradientRun(*model_, platform_);
   EXPECT_NE(readFile("hl.out").find("\r\n                           Fitting method: Gradient\r\n"),
@@ -111,7 +90,7 @@ TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
 }
 
 TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
-  std::string text = kSmallTitration;
+  std::string text = smallTitration_;
   text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
   writeFile("HL.DAT", text);
   EXPECT_EQ(runSimplex("HL.DAT", "hl.out"), RunStatus::Completed);
@@ -121,13 +100,13 @@ TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
 }
 
 TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
-  std::string second = kSmallTitration;
+  std::string second = smallTitration_;
   second.erase(0, second.find("\r\n") + 2);  // without the system count
-  std::string text = kSmallTitration;
+  std::string text = smallTitration_;
   text[0] = '2';
   text += second;
   writeFile("TWO.DAT", text);
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   EXPECT_EQ(runSimplex("TWO.DAT", "two.out"), RunStatus::Completed);
   const std::string report = readFile("two.out");
   EXPECT_NE(report.find("<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  1 >>>>>>>>>>>>>>>>>>>"
@@ -149,11 +128,11 @@ TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
 // left open; a system count that is no integer, or any
 // other unreadable word, is refused with its line.
 TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
-  writeFile("HL.DAT", kSmallTitration);
-  writeFile("ONE.DAT", std::string("one\r\n") + (kSmallTitration + 3));
-  writeFile("NONE0.DAT", std::string("0\r\n") + (kSmallTitration + 3));
+  writeFile("HL.DAT", smallTitration_);
+  writeFile("ONE.DAT", "one\r\n" + smallTitration_.substr(3));
+  writeFile("NONE0.DAT", "0\r\n" + smallTitration_.substr(3));
   std::filesystem::create_directory("FOLDER.DAT");
-  std::string bad = kSmallTitration;
+  std::string bad = smallTitration_;
   bad.replace(bad.find("0.12 1e-20"), 10, "0.12 x1e-20");
   writeFile("BAD.DAT", bad);
   const struct {
@@ -215,7 +194,7 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
 // input: DAT and card files read as without it.
 TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
   const std::string card = readFile(sourcePath("examples/GLYCINE_PROTONATION.SQD"));
-  for (const auto& [name, text] : {std::pair<std::string, std::string>{"HL.DAT", kSmallTitration},
+  for (const auto& [name, text] : {std::pair<std::string, std::string>{"HL.DAT", smallTitration_},
                                    {"GLY.SQD", card}}) {
     writeFile(name, text);
     ASSERT_EQ(runSimplex(name, "plain.out"), RunStatus::Completed) << name;
@@ -228,7 +207,7 @@ TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
 }
 
 TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
-  writeFile("hl.dat", kSmallTitration);
+  writeFile("hl.dat", smallTitration_);
   model_->InputIsSuperquad = 1;
   EXPECT_EQ(runSimplex("hl.dat", "hl.out"), RunStatus::Completed);
   EXPECT_EQ(model_->InputIsSuperquad, 0);
@@ -239,7 +218,7 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
 
   // Any other extension keeps what the previous run chose.
   model_->InputIsSuperquad = 0;
-  writeFile("hl.txt", kSmallTitration);
+  writeFile("hl.txt", smallTitration_);
   EXPECT_EQ(runSimplex("hl.txt", "hl.out"), RunStatus::Completed);
   EXPECT_EQ(model_->InputIsSuperquad, 0);
 }
@@ -248,7 +227,7 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
 // which no driver handler catches; the compute command reports it and the run stays
 // incomplete.
 TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
-  std::string text = kSmallTitration;
+  std::string text = smallTitration_;
   text.replace(text.find("3\r\n8\r\n"), 6, "3\r\n1\r\n");
   text.replace(text.find("400 1 1"), 7, "0 1 1");
   text += "0\r\n";  // the block multiplier a
@@ -266,7 +245,7 @@ TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
 // A desktop toolkit switches the process to the user's locale; files keep the point.
 TEST_F(RunDriverTest, ReadsAndWritesPointDecimalsUnderACommaLocale) {
   if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   const RunStatus status = runSimplex("HL.DAT", "hl.out");
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(status, RunStatus::Completed);
