@@ -152,23 +152,5 @@ TEST_F(FittedDataRoundTrip, ExampleFiles) {
   EXPECT_GT(files, 0);
 }
 
-// Method-6 blocks keep their increments as read, titration blocks their own initial solution.
-TEST_F(FittedDataRoundTrip, IncrementsAndPerBlockTitrationData) {
-  const std::string text =
-      "1\r\nTwo titrations\r\n1,2\r\n1 1 2\r\n3 2\r\n6 8\r\n"
-      "0 1 1 5 1 2\r\n1\r\n1\r\n1\r\n1\r\n"
-      "0.5 10\r\n0.1\r\n1 1 1\r\n0.5 0.25 0.25\r\n1 1\r\n"
-      "0.2 20\r\n0.3\r\n2 2\r\n7 8\r\n"
-      "3\r\n0\r\n4\r\n0\r\n0\r\n0\r\n0 0\r\n0.12 1e-20\r\n";
-  FakePlatform platform;
-  auto model = newModel();
-  ASSERT_TRUE(readDatText(text, *model, platform));
-  EXPECT_EQ(model->Yexp[3], 1.0L);  // 0.5 + 0.25 + 0.25
-  EXPECT_EQ(model->YexpRead[3], 0.25L);
-  EXPECT_EQ(model->V0[1], 10.0L);
-  EXPECT_EQ(model->V0[2], 20.0L);
-  roundTrip(text);
-}
-
 }  // namespace
 }  // namespace tarvolin::test

@@ -26,7 +26,11 @@ class FakePlatform : public Platform {
   MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
                             MessageButtons buttons) override;
   void processPendingEvents() override { ++eventsProcessed; }
-  bool cancelRequested() override { return cancel; }
+  // Cancel is requested while `cancel` is set, and from call number cancelFromCall on.
+  bool cancelRequested() override {
+    ++cancelCalls;
+    return cancel || (cancelFromCall > 0 && cancelCalls >= cancelFromCall);
+  }
   bool hasProgressDisplay() override { return true; }
   void showProgress(const std::string& iteration, const std::string& value) override {
     progress.push_back(iteration + " " + value);
@@ -40,6 +44,8 @@ class FakePlatform : public Platform {
   std::size_t clockCalls = 0;
   int eventsProcessed = 0;
   bool cancel = false;
+  int cancelFromCall = 0;  // 0: never
+  int cancelCalls = 0;
   std::uint64_t ticks = 0;
 };
 
