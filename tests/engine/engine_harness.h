@@ -139,8 +139,8 @@ inline ::testing::AssertionResult IsEquilibrium(const Model& m, int nb, int ns, 
       if (!absent) expected *= std::pow(static_cast<long double>(C[k]), m.Stoich[i][k]);
     }
     if (absent ? C[i] != 0 : !(C[i] >= 0) || !ExpectClose(C[i], expected, 1e-13L))
-      return ::testing::AssertionFailure() << "species " << i << " at " << C[i] << ", not at "
-                                           << (absent ? 0 : expected);
+      return ::testing::AssertionFailure()
+             << "species " << i << " at " << C[i] << ", not at " << (absent ? 0 : expected);
   }
   for (int k = 1; k <= nb; ++k) {
     long double sum = 0, size = 0;

@@ -148,7 +148,7 @@ TEST(ReaderRobustness, ExtremeNumbersReadWithoutFaults) {
   ReaderOutcomes outcomes(true);
   outcomes.feed(readFile(sourcePath("tests/data/sqd/extreme_numbers.sqd")), "extreme numbers");
   EXPECT_EQ(outcomes.clean, 1);
-  EXPECT_EQ(outcomes.model().NSpecies, 5);     // the card with KEY -1E30 is discarded
+  EXPECT_EQ(outcomes.model().NSpecies, 5);      // the card with KEY -1E30 is discarded
   EXPECT_EQ(outcomes.model().FitBeta[4], 255);  // KEY 1E30 stays a fixing key
   EXPECT_EQ(outcomes.model().NPoints[1], 2);
 }
