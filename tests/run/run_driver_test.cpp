@@ -35,8 +35,13 @@ class RunDriverTest : public ScratchFolderTest {
   FakePlatform platform_;
 };
 
+// A clean run: the banner with the method's line, the title without its comment, the closing
+// time lines; the work files in the current folder: the comment-free copy (trailing blanks
+// dropped, a line that was only a comment left empty), the echo and the fitted copy.
 TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
-  writeFile("HL.DAT", smallTitration_);
+  std::string text = smallTitration_;
+  text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
+  writeFile("HL.DAT", text);
   ClockReading start;
   start.year = 2026, start.month = 12, start.day = 6, start.dayOfWeek = 0;
   start.hour = 9, start.minute = 5, start.second = 7, start.millisecond = 42;
@@ -71,7 +76,10 @@ TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
   EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
   // The probe lines never remain; the work files are in the current folder.
   for (const char* name : {"hl.PFP", "hl.TTC", "hl.RAC"}) EXPECT_TRUE(fileCanBeOpened(name));
-  EXPECT_EQ(readFile("CURRENT.DA~").find("/"), std::string::npos);
+  const std::string copy = readFile("CURRENT.DA~");
+  EXPECT_EQ(copy.find("/"), std::string::npos);
+  EXPECT_NE(copy.find("0.01 0.01 0 25\r\n"), std::string::npos);
+  EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
   EXPECT_NE(readFile("INIT_INP.TMP").find("HL titrated with NaOH\r\n1,2\r\n"), std::string::npos);
   EXPECT_EQ(readFile("CURRENT.OU~").rfind("    1\r\nHL titrated with NaOH\r\n", 0), 0u);
 }
@@ -87,16 +95,6 @@ TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
   EXPECT_NE(readFile("hl.out").find("\r\n                         Fitting method: Monte-Carlo\r\n"),
             std::string::npos);
   EXPECT_EQ(model_->FittingMethod, kMonteCarlo);
-}
-
-TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
-  std::string text = smallTitration_;
-  text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
-  writeFile("HL.DAT", text);
-  EXPECT_EQ(runSimplex("HL.DAT", "hl.out"), RunStatus::Completed);
-  const std::string copy = readFile("CURRENT.DA~");
-  EXPECT_NE(copy.find("0.01 0.01 0 25\r\n"), std::string::npos);
-  EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
 }
 
 TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
