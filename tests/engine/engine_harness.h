@@ -125,9 +125,10 @@ FloatingPointFault faultOf(Call call) {
 // Whether C (species 1..ns, the first nb of them the free components) is the equilibrium of
 // the totals Cbt(1..nb): every free concentration at least 0, every other species at
 // beta prod f(k)^a(i,k) (exactly 0 when it holds a component whose free concentration is 0: an
-// absent component), every balance sum_i a(i,k) C(i) = Cbt(k) closed to 1e-16 of the size of
-// its terms. The equilibrium is unique (the minimum of a strictly convex function of the
-// logarithms of the free concentrations), so no other C passes.
+// absent component), every balance sum_i a(i,k) C(i) = Cbt(k) closed to 1e-17 of the size of
+// its terms (the exponent lgBETA ln 10 + sum a LnFree, some tens in size, carries about 4e-18
+// of rounding into each concentration). The equilibrium is unique (the minimum of a strictly
+// convex function of the logarithms of the free concentrations), so no other C passes.
 inline ::testing::AssertionResult IsEquilibrium(const Model& m, int nb, int ns, const Real* C,
                                                 const std::vector<long double>& Cbt) {
   for (int i = 1; i <= ns; ++i) {
@@ -148,7 +149,7 @@ inline ::testing::AssertionResult IsEquilibrium(const Model& m, int nb, int ns, 
       sum += m.Stoich[i][k] * C[i];
       size += std::fabs(m.Stoich[i][k] * C[i]);
     }
-    if (std::fabs(sum - Cbt[k]) > 1e-16L * size)
+    if (std::fabs(sum - Cbt[k]) > 1e-17L * size)
       return ::testing::AssertionFailure() << "balance " << k << ": " << sum << " for " << Cbt[k];
   }
   return ::testing::AssertionSuccess();
