@@ -10,11 +10,8 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "base/text_file.h"
 #include "model/model.h"
-#include "model/word_reader.h"
 #include "tests/support/batch_data.h"
 #include "tests/support/test_support.h"
 
@@ -238,79 +235,6 @@ TEST_F(DatReaderTest, OneBlockOf3300PointsFillsThePointTables) {
   EXPECT_EQ(model_->TotalPoints(), 3300);
   EXPECT_EQ(model_->Ct[3300][2], 0.04L);
   EXPECT_TRUE(ExpectClose(model_->PointFactor[3300], 50, kTight));  // 1 / Ct of the ligand
-}
-
-// ---------------------------------------------------------------------------------------------
-// Several systems in one file, read as a run reads them.
-
-struct SystemsRead {
-  std::vector<std::string> titles;
-  int systemsRead = 0;
-  int lineAfter = 0;
-};
-
-SystemsRead readEverySystem(const std::string& text, Model& model, FakePlatform& platform) {
-  std::string copy;
-  for (const std::string& line : splitLines(text)) copy += line + "\r\n";
-  InputText input(copy);
-  std::string first;
-  input.readLine(first);
-  ++input.line;
-  SystemsRead result;
-  TextWriter echo;
-  EXPECT_TRUE(echo.create("/dev/null"));
-  for (int s = 1; s <= std::stoi(first); ++s) {
-    std::string title;
-    input.readLine(title);
-    ++input.line;
-    result.titles.push_back(title);
-    model.ReadError = 0;
-    model.RunIncomplete = 1;
-    ReadDatSystem(model, input, echo, platform);
-    if (model.ReadError != 0) break;
-    ++result.systemsRead;
-  }
-  result.lineAfter = input.line;
-  return result;
-}
-
-TEST_F(DatReaderTest, SecondSystemStartsOnTheLineAfterTheFirst) {
-  model_ = newModel();
-  const SystemsRead r = readEverySystem(datFile("two_systems.DAT"), *model_, platform_);
-  EXPECT_TRUE(platform_.messages.empty());
-  EXPECT_EQ(r.systemsRead, 2);
-  ASSERT_EQ(r.titles.size(), 2u);
-  EXPECT_EQ(r.titles[1], "Second system: glycine titrated with HCl, heat of each injection");
-  EXPECT_EQ(model_->Method[1], 5);
-  EXPECT_EQ(model_->NPoints[1], 3);
-  EXPECT_EQ(model_->Yexp[3], -0.0803L);
-  EXPECT_EQ(r.lineAfter, 48);
-
-  // The line counter runs on through the second system.
-  const SystemsRead bad =
-      readEverySystem(datFile("two_systems_error_in_second.DAT"), *model_, platform_);
-  EXPECT_EQ(bad.systemsRead, 1);
-  EXPECT_EQ(onlyMessage(), atLine(38, ": 0 - incorrect value of titrated volume."));
-}
-
-// The tables take the size of the first system and grow for a second one with more reagents,
-// species, blocks and points; every value of the second system lands where it belongs.
-TEST_F(DatReaderTest, LargerSecondSystemGrowsTheTables) {
-  model_ = newModel();
-  const SystemsRead r = readEverySystem(datFile("second_system_larger.DAT"), *model_, platform_);
-  EXPECT_TRUE(platform_.messages.empty());
-  EXPECT_EQ(r.systemsRead, 2);
-  const Model& m = *model_;
-  EXPECT_EQ(m.C0[1][3], 0.001L);
-  EXPECT_EQ(m.CTitrant[1][2], 0.1L);
-  EXPECT_EQ(m.Ct[3][2], (0.002L * 20 + 0.1L * 2.0L) / 22.0L);
-  EXPECT_EQ(m.Ct[3][3], 0.001L * 20 / 22.0L);
-  EXPECT_EQ(m.Ct[5][3], 0.006L);
-  EXPECT_EQ(m.Ct[4][1], 0.01L);
-  EXPECT_EQ(m.PointFactor[5], 1 / 0.02L);
-  EXPECT_EQ(m.Yexp[5], 7.5L);
-  EXPECT_EQ(m.AV[5][2], 10);
-  EXPECT_EQ(m.AV[4][1], 2);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -122,6 +122,40 @@ TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
   EXPECT_EQ(readFile("hl.out").find("Calculated System:"), std::string::npos);
 }
 
+// The systems of a file are read on from where the one before ended: the title of the second
+// from the line after the first, a fault in it reported with its line in the file; and a
+// second system with more reagents, species, blocks and points than the first grows the
+// tables, every value of it landing where it belongs.
+TEST_F(RunDriverTest, LaterSystemsAreReadOnFromTheOneBefore) {
+  model_->SingleStep = 1;
+  for (const char* name :
+       {"two_systems.DAT", "two_systems_error_in_second.DAT", "second_system_larger.DAT"})
+    writeFile(name, readFile(sourcePath(std::string("tests/data/dat/") + name)));
+  ASSERT_EQ(runSimplex("two_systems.DAT", "two.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->Title, "Second system: glycine titrated with HCl, heat of each injection");
+  EXPECT_EQ(model_->Method[1], 5);
+  EXPECT_EQ(model_->NPoints[1], 3);
+  EXPECT_EQ(model_->Yexp[3], -0.0803L);
+
+  EXPECT_EQ(runSimplex("two_systems_error_in_second.DAT", "bad.out"), RunStatus::InputError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].text,
+            "The DATA file error at reading line >= 38: 0 - incorrect value of titrated volume.");
+
+  ASSERT_EQ(runSimplex("second_system_larger.DAT", "larger.out"), RunStatus::Completed);
+  const Model& m = *model_;
+  EXPECT_EQ(m.C0[1][3], 0.001L);
+  EXPECT_EQ(m.CTitrant[1][2], 0.1L);
+  EXPECT_EQ(m.Ct[3][2], (0.002L * 20 + 0.1L * 2.0L) / 22.0L);
+  EXPECT_EQ(m.Ct[3][3], 0.001L * 20 / 22.0L);
+  EXPECT_EQ(m.Ct[5][3], 0.006L);
+  EXPECT_EQ(m.Ct[4][1], 0.01L);
+  EXPECT_EQ(m.PointFactor[5], 1 / 0.02L);
+  EXPECT_EQ(m.Yexp[5], 7.5L);
+  EXPECT_EQ(m.AV[5][2], 10);
+  EXPECT_EQ(m.AV[4][1], 2);
+}
+
 // Files that cannot be found, opened or created end the run with one message and no file
 // left open; a system count that is no integer, or any
 // other unreadable word, is refused with its line.
@@ -172,8 +206,8 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
     EXPECT_TRUE(c.status != RunStatus::InputError || model_->ReadError == 1);
     // The line at which reading stopped, where the desktop opens the file for correction.
     EXPECT_EQ(model_->InputErrorLine, std::string(c.input ? c.input : "") == "BAD.DAT" ? 24
-                                      : c.status == RunStatus::InputError        ? 1
-                                                                                 : 0);
+                                      : c.status == RunStatus::InputError              ? 1
+                                                                                       : 0);
   }
 
   // The report of the refused input holds the banner and title, and no closing lines.
@@ -192,8 +226,8 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
 // input: DAT and card files read as without it.
 TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
   const std::string card = readFile(sourcePath("examples/GLYCINE_PROTONATION.SQD"));
-  for (const auto& [name, text] : {std::pair<std::string, std::string>{"HL.DAT", smallTitration_},
-                                   {"GLY.SQD", card}}) {
+  for (const auto& [name, text] :
+       {std::pair<std::string, std::string>{"HL.DAT", smallTitration_}, {"GLY.SQD", card}}) {
     writeFile(name, text);
     ASSERT_EQ(runSimplex(name, "plain.out"), RunStatus::Completed) << name;
     const std::string echo = readFile("INIT_INP.TMP");
