@@ -158,31 +158,6 @@ TEST(SpeciationTest, TotalsWithPuritiesAndComplexReagents) {
   EXPECT_EQ(h.engine->main.C[2], h.engine->main.Cbt[2]);
 }
 
-// The basis before an addition: the leading ActiveReactants components and ActiveSpecies
-// species with totals from CtBefore, solved into its own record.
-TEST(SpeciationTest, BeforeBasisSolvesTheLeadingSubsystem) {
-  EngineHarness h;
-  h.system(3, 6);
-  h.species(4, {1, 1, 0}, 4);
-  h.species(5, {1, 2, 0}, 7);
-  h.species(6, {1, 1, 1}, 9);
-  batchPoints(h, {{1e-3L, 2e-3L, 1e-3L}});
-  h.model->CtBefore[1][1] = 1e-3L;
-  h.model->CtBefore[1][2] = 5e-4L;
-  h.model->CtBefore[1][3] = 4e-4L;
-  for (int method : {1, 2}) {
-    h.startRun(method);
-    h.model->CurrentPoint = 1;
-    h.model->ActiveReactants = 2;
-    h.model->ActiveSpecies = 5;
-    h.engine->CALC();
-    const std::vector<long double> mainC(h.engine->main.C, h.engine->main.C + 7);
-    h.engine->CALCI();
-    EXPECT_TRUE(IsEquilibrium(*h.model, 2, 5, h.engine->before.C, {0, 1e-3L, 5e-4L}));
-    for (int i = 1; i <= 6; ++i) EXPECT_EQ(h.engine->main.C[i], mainC[i]) << "main basis kept";
-  }
-}
-
 // The decomposition and substitution of two and three unknowns are written out, and must give
 // bit for bit (the sign of a zero included) what the loops give. The loops for four unknowns
 // on the system bordered by decoupled unknowns (a unit diagonal, zeros beside it and in the

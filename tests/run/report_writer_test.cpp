@@ -58,10 +58,7 @@ TEST_F(ReportWriterTest, TwoBlocksShowPerBlockLinesTiesAndTheirOwnVolumes) {
   EXPECT_TRUE(has(" AV( 1, 2) =       59.160 (+-" + sd + ")"));
   EXPECT_TRUE(has("Number of experimental points for each data set:"));
   EXPECT_TRUE(has(" N( 1)=  5 N( 2)=  3"));
-  EXPECT_TRUE(has("HAMILTON's R-factor for each data set:"));
-  EXPECT_TRUE(has(" RF( 1)=" + fmt::fixed(model_->RF[1], 8, 3) +
-                  "% RF( 2)=" + fmt::fixed(model_->RF[2], 8, 3) + "%"));
-  EXPECT_TRUE(has("Number of experimental points:   8"));
+  EXPECT_TRUE(has("HAMILTON's R-factor for each data set:"));  // their values: the JSON test
   EXPECT_TRUE(has("======================== The Set   1 of Experimental Data ==================="));
   EXPECT_TRUE(has("======================== The Set   2 of Experimental Data ==================="));
 
