@@ -190,19 +190,8 @@ TEST_F(GradientReportTest, OneByOneRunReportsItsCounterAndFunctionValue) {
   engine_->OneByOneCount = 7;
   engine_->FittedFunctionText = "2.000E+00";
   WriteGradientReport(*engine_, state_, files_.report, 3);
-  const std::string text = sectionAfterSpeciesTable();
-  const std::string expected =
-      "\r\n"
-      "\r\n"
-      "Number of fitting iterations =   7\r\n"
-      "\r\n"
-      "Variables are fitted one by one:\r\n"
-      "7 cycles,\r\n"
-      "value of fitted Function: 2.000E+00\r\n"
-      "\r\n"
-      "Fitted Parameter(s) for Equilibrium:\r\n";
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
-  EXPECT_EQ(text.find("Rank of task Jacobian:"), std::string::npos);
+  EXPECT_EQ(sectionAfterSpeciesTable(),
+            readFile(sourcePath("tests/data/expected/gradient_report_one_by_one.txt")));
 }
 
 }  // namespace

@@ -54,23 +54,8 @@ TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
   EXPECT_EQ(model_->ReadError, 0);
   EXPECT_EQ(model_->RunIncomplete, 0);
   const std::string report = readFile("hl.out");
-  const std::string head =
-      "                              ***  Tarvolin  ***\r\n"
-      "                The calculation of equilibrium constants and\r\n"
-      "                   related values from experimental data.\r\n"
-      "                           Fitting method: Simplex\r\n"
-      "                Su  6/12/2026\r\n"
-      "                09:05:07.42\r\n"
-      "\r\n"
-      "\r\n"
-      "HL titrated with NaOH\r\n"
-      "\r\n";
-  const std::string tail =
-      "\r\n"
-      "_________________________________\r\n"
-      "\r\n"
-      "FINAL   TIME:   10:10:10.542\r\n"
-      "TIME OF COMPUTATIONS: 01:05:03.500\r\n";
+  const std::string head = readFile(sourcePath("tests/data/expected/run_report_banner.txt"));
+  const std::string tail = readFile(sourcePath("tests/data/expected/run_report_closing.txt"));
   EXPECT_EQ(report.substr(0, head.size()), head);
   ASSERT_GE(report.size(), tail.size());
   EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
