@@ -208,7 +208,7 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
 }
 
 // A UTF-8 byte-order mark before the first line (written by some editors) is no part of the
-// input: DAT and card files read as without it.
+// input: DAT and card files read as without it. The echo of a card file starts with its title.
 TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
   const std::string card = readFile(sourcePath("examples/GLYCINE_PROTONATION.SQD"));
   for (const auto& [name, text] :
@@ -216,6 +216,9 @@ TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
     writeFile(name, text);
     ASSERT_EQ(runSimplex(name, "plain.out"), RunStatus::Completed) << name;
     const std::string echo = readFile("INIT_INP.TMP");
+    if (name == "GLY.SQD") {
+      EXPECT_EQ(echo.rfind(text.substr(0, text.find('\n') + 1), 0), 0u);
+    }
     writeFile(name, "\xEF\xBB\xBF" + text);
     ASSERT_EQ(runSimplex(name, "marked.out"), RunStatus::Completed) << name;
     EXPECT_EQ(readFile("INIT_INP.TMP"), echo) << name;
