@@ -11,8 +11,6 @@
 
 #include "base/floating_point.h"
 #include "engine/engine.h"
-#include "model/dat_reader.h"
-#include "model/word_reader.h"
 #include "tests/engine/engine_harness.h"
 
 namespace tarvolin::test {
