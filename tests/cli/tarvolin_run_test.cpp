@@ -10,33 +10,25 @@
 namespace tarvolin::test {
 namespace {
 
-TEST(CliOptions, DefaultsAndOutputName) {
+TEST(CliOptions, DefaultsAndEveryOption) {
   std::string error;
-  const auto o = cli::parseOptions({"data/run.v2.DAT"}, error);
-  ASSERT_TRUE(o);
-  EXPECT_EQ(o->method, kSimplex);
-  EXPECT_FALSE(o->singleStep);
-  EXPECT_FALSE(o->oneByOne);
-  EXPECT_FLOAT_EQ(o->deltaRF, 1.0e-6f);
-  EXPECT_EQ(o->output, "data/run.v2.OUT");
+  const auto plain = cli::parseOptions({"data/run.v2.DAT"}, error);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->method, kSimplex);
+  EXPECT_FALSE(plain->singleStep || plain->oneByOne);
+  EXPECT_FLOAT_EQ(plain->deltaRF, 1.0e-6f);
+  EXPECT_EQ(plain->output, "data/run.v2.OUT");
   EXPECT_EQ(cli::defaultOutputName("v1.0/noext"), "v1.0/noext.OUT");
-}
-
-TEST(CliOptions, EveryOption) {
-  std::string error;
   const auto o = cli::parseOptions({"--method", "gradient", "--single-step", "--one-by-one",
                                     "--delta-rf=2.5e-5", "in.sqd", "out.OUT"},
                                    error);
   ASSERT_TRUE(o) << error;
   EXPECT_EQ(o->method, kGradient);
-  EXPECT_TRUE(o->singleStep);
-  EXPECT_TRUE(o->oneByOne);
+  EXPECT_TRUE(o->singleStep && o->oneByOne);
   EXPECT_FLOAT_EQ(o->deltaRF, 2.5e-5f);
   EXPECT_EQ(o->output, "out.OUT");
   EXPECT_EQ(cli::parseOptions({"--method=montecarlo", "x.dat"}, error)->method, kMonteCarlo);
   EXPECT_EQ(*cli::parseOptions({"--seed", "4294967295", "x.dat"}, error)->seed, 4294967295u);
-  EXPECT_FALSE(cli::parseOptions({"--seed", "4294967296", "x.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"--seed", "-1", "x.dat"}, error));
   // A results document; a batch by --outdir even of one input, with N runs at a time.
   EXPECT_EQ(cli::parseOptions({"--json", "r.json", "x.dat"}, error)->json, "r.json");
   const auto batch = cli::parseOptions({"--outdir=runs", "-j3", "x.dat"}, error);
@@ -49,28 +41,35 @@ TEST(CliOptions, EveryOption) {
             3u);
   // A second name that is no existing file is the report, as before.
   EXPECT_EQ(cli::parseOptions({"a.dat", "b.dat"}, error)->output, "b.dat");
+  EXPECT_TRUE(cli::parseOptions({"--help"}, error)->help);
 }
 
 TEST(CliOptions, UsageErrors) {
   std::string error;
-  EXPECT_FALSE(cli::parseOptions({}, error));
   EXPECT_FALSE(cli::parseOptions({"--method", "newton", "x.dat"}, error));
   EXPECT_NE(error.find("newton"), std::string::npos);
-  EXPECT_FALSE(cli::parseOptions({"--delta-rf", "abc", "x.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"--delta-rf"}, error));
-  EXPECT_FALSE(cli::parseOptions({"--fast", "x.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"a.dat", "b.out", "c"}, error));  // a report among inputs
-  EXPECT_FALSE(cli::parseOptions({"--outdir", "d", "a.dat", "a.OUT"}, error));
-  EXPECT_FALSE(cli::parseOptions({"-j", "0", "a.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"--jobs=x", "a.dat"}, error));
-  EXPECT_FALSE(cli::parseOptions({"a.dat", "--json"}, error));
-  EXPECT_FALSE(cli::parseOptions({"--outdir=", "a.dat"}, error));
-  EXPECT_TRUE(cli::parseOptions({"--help"}, error)->help);
+  // Among them a report name among the inputs, and a batch with a report name.
+  const std::vector<std::vector<std::string>> refused = {{},
+                                                         {"--delta-rf", "abc", "x.dat"},
+                                                         {"--delta-rf"},
+                                                         {"--fast", "x.dat"},
+                                                         {"--seed", "4294967296", "x.dat"},
+                                                         {"--seed", "-1", "x.dat"},
+                                                         {"a.dat", "b.out", "c"},
+                                                         {"--outdir", "d", "a.dat", "a.OUT"},
+                                                         {"-j", "0", "a.dat"},
+                                                         {"--jobs=x", "a.dat"},
+                                                         {"a.dat", "--json"},
+                                                         {"--outdir=", "a.dat"}};
+  for (const auto& arguments : refused) EXPECT_FALSE(cli::parseOptions(arguments, error));
 }
 
 // The headless program end to end: exit status and messages on stderr as "Caption: text".
 class TarvolinRun : public ScratchFolderTest {
  protected:
+  // Three batch samples of a ligand with a metal, NMR shifts: a run of a moment.
+  const std::string batch_ = readFile(sourcePath("tests/data/dat/nmr_batch_three_samples.DAT"));
+
   int run(const std::string& arguments) {
     const std::string command =
         std::string(TARVOLIN_RUN_PROGRAM) + " " + arguments + " 2>stderr.txt >stdout.txt";
@@ -79,14 +78,8 @@ class TarvolinRun : public ScratchFolderTest {
   }
 };
 
-const char* const kBatch =
-    "1\r\nNMR of L with M\r\n1,2\r\n2 4 1\r\n3\r\n-1\r\n0 1 1\r\n"
-    "1 0\r\n0 1\r\n1 1\r\n1 2\r\n2\r\n2 1\r\n1 1\r\n"
-    "7.1 7.3 7.5\r\n0.01 0.01 0.01\r\n0.001 0.005 0.01\r\n"
-    "0 7.0 0 8.1\r\n0 1 0 1\r\n0 0 4.2 7.5\r\n0 0 1 1\r\n0\r\n0.12 1e-20\r\n";
-
 TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   EXPECT_EQ(run("--single-step NMR.DAT"), 0);
   EXPECT_EQ(readFile("stderr.txt"), "");
   EXPECT_EQ(readFile("IN.IN"), "NMR.DAT\r\nNMR.OUT\r\n");
@@ -96,7 +89,7 @@ TEST_F(TarvolinRun, CleanRunLeavesReportAndWorkFiles) {
 }
 
 TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
-  std::string bad = kBatch;
+  std::string bad = batch_;
   bad.replace(bad.find("2 4 1"), 5, "2 4 0");
   writeFile("BAD.DAT", bad);
   EXPECT_EQ(run("BAD.DAT"), 1);
@@ -114,7 +107,7 @@ TEST_F(TarvolinRun, ExitStatusByKindOfFailure) {
   EXPECT_EQ(run("MISSING.DAT"), 3);
   EXPECT_EQ(readFile("stderr.txt"), "Open File: Cannot open file 'MISSING.DAT'\n");
 
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   EXPECT_EQ(run("NMR.DAT no/folder/x.OUT"), 3);
   EXPECT_EQ(readFile("stderr.txt"), "Write into File: Cannot create file 'no/folder/x.OUT'\n");
 
@@ -132,7 +125,7 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
   const char* const inputs[] = {"T.DAT",        "X.OUT",         "IN.IN",
                                 "CURRENT.DA~",  "RUN.PFP",       "RUN2.ECP",
                                 "res.old1.ECP", "RUNS2_BC1.BCP", "sub/T.DAT"};
-  for (const char* name : inputs) writeFile(name, kBatch);
+  for (const char* name : inputs) writeFile(name, batch_);
   std::filesystem::create_hard_link("T.DAT", "LINK.DAT");
   const char* const refused[] = {
       "--single-step X.OUT",  // the default report name is the input's own
@@ -147,7 +140,7 @@ TEST_F(TarvolinRun, RefusesToOverwriteItsInput) {
     SCOPED_TRACE(arguments);
     EXPECT_EQ(run(arguments), 64);
     EXPECT_EQ(readFile("stderr.txt").rfind("tarvolin-run: ", 0), 0u);
-    for (const char* name : inputs) EXPECT_EQ(readFile(name), kBatch) << name;
+    for (const char* name : inputs) EXPECT_EQ(readFile(name), batch_) << name;
   }
   // Another folder's work files and plot-like names elsewhere are no conflict.
   EXPECT_EQ(run("--single-step sub/T.DAT sub/T.OUT"), 0);
@@ -185,12 +178,12 @@ TEST_F(TarvolinRun, CtrlCCancelsTheFitAndSaysSo) {
 // folder of its own beside it, the others complete, the broken one is named with its message,
 // the exit status is the worst, and the batch document holds every run's own.
 TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
-  std::string broken = kBatch;
+  std::string broken = batch_;
   broken.replace(broken.find("2 4 1"), 5, "2 4 0");
   std::filesystem::create_directory("data");
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   writeFile("BAD.DAT", broken);
-  writeFile("data/NMR.SQD.DAT", kBatch);
+  writeFile("data/NMR.SQD.DAT", batch_);
   EXPECT_EQ(run("--single-step -j 2 --json all.json NMR.DAT BAD.DAT data/NMR.SQD.DAT"), 1);
   const std::vector<std::string> lines = splitLines(readFile("stdout.txt"));
   ASSERT_EQ(lines.size(), 4u) << readFile("stdout.txt");
@@ -223,7 +216,7 @@ TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
   EXPECT_EQ(run("--single-step --outdir runs NMR.DAT"), 0);
   EXPECT_TRUE(std::filesystem::exists("runs/NMR/NMR.OUT"));
   EXPECT_EQ(run("NMR.DAT BAD.DAT ./NMR.DAT"), 64);
-  writeFile("data/NMR.DAT", kBatch);
+  writeFile("data/NMR.DAT", batch_);
   EXPECT_EQ(run("--outdir runs NMR.DAT data/NMR.DAT"), 64);
   EXPECT_NE(readFile("stderr.txt").find("would share the work folder 'runs/NMR'"),
             std::string::npos);
@@ -233,7 +226,7 @@ TEST_F(TarvolinRun, BatchRunsEveryInputInItsOwnFolder) {
 // full device) ends it with the file's name and the system's reason, exit 3, and a report
 // without its closing time lines.
 TEST_F(TarvolinRun, FailedWriteNamesTheFileAndTheReason) {
-  writeFile("NMR.DAT", kBatch);
+  writeFile("NMR.DAT", batch_);
   const std::string program = TARVOLIN_RUN_PROGRAM;
   const int limited = std::system(("bash -c \"trap '' XFSZ; ulimit -f 2; exec " + program +
                                    " --single-step NMR.DAT\" 2>stderr.txt >stdout.txt")

@@ -1,6 +1,6 @@
 #pragma once
 // A model, a scripted platform, a report file and an engine for the engine tests, with small
-// builders for systems of species and blocks, and an independent equilibrium solver.
+// builders for systems of species and blocks, and a test of an equilibrium.
 
 #include <gtest/gtest.h>
 
@@ -122,81 +122,37 @@ FloatingPointFault faultOf(Call call) {
   return FloatingPointFault::None;
 }
 
-// Free concentrations f(k) that satisfy Cbt(k) = sum_i a(i,k) beta(i) prod_k f(k)^a(i,k), found
-// by a damped Newton iteration on the concentrations themselves (not their logarithms): each
-// step solves the linear system by Gaussian elimination with partial pivoting and is halved
-// until every f stays positive and the residual norm falls. Returns the species'
-// concentrations (1-based).
-inline long double speciesConcentration(const Model& m, int i, const std::vector<long double>& f,
-                                        int nb) {
-  long double c = std::pow(10.0L, m.lgBETA[i]);
-  for (int k = 1; k <= nb; ++k) c *= std::pow(f[k], static_cast<long double>(m.Stoich[i][k]));
-  return c;
-}
-
-inline std::vector<long double> solveIndependently(const Model& m, int nb, int ns,
-                                                   const std::vector<long double>& Cbt,
-                                                   std::vector<long double> f) {
-  auto residual = [&](const std::vector<long double>& x, std::vector<long double>& r) {
-    long double norm = 0;
-    for (int k = 1; k <= nb; ++k) {
-      long double s = 0;
-      for (int i = 1; i <= ns; ++i) s += m.Stoich[i][k] * speciesConcentration(m, i, x, nb);
-      r[k] = s - Cbt[k];
-      norm += r[k] * r[k] / (Cbt[k] * Cbt[k] + 1e-300L);
+// Whether C (species 1..ns, the first nb of them the free components) is the equilibrium of
+// the totals Cbt(1..nb): every free concentration at least 0, every other species at
+// beta prod f(k)^a(i,k) (exactly 0 when it holds a component whose free concentration is 0: an
+// absent component), every balance sum_i a(i,k) C(i) = Cbt(k) closed to 1e-17 of the size of
+// its terms (the exponent lgBETA ln 10 + sum a LnFree, some tens in size, carries about 4e-18
+// of rounding into each concentration). The equilibrium is unique (the minimum of a strictly
+// convex function of the logarithms of the free concentrations), so no other C passes.
+inline ::testing::AssertionResult IsEquilibrium(const Model& m, int nb, int ns, const Real* C,
+                                                const std::vector<long double>& Cbt) {
+  for (int i = 1; i <= ns; ++i) {
+    long double expected = i <= nb ? C[i] : std::pow(10.0L, m.lgBETA[i]);
+    bool absent = false;
+    for (int k = 1; k <= nb && i > nb; ++k) {
+      if (m.Stoich[i][k] == 0) continue;
+      absent = absent || C[k] == 0;
+      if (!absent) expected *= std::pow(static_cast<long double>(C[k]), m.Stoich[i][k]);
     }
-    return norm;
-  };
-  std::vector<long double> r(nb + 1), trial(nb + 1);
-  long double norm = residual(f, r);
-  for (int iteration = 0; iteration < 500 && norm > 0; ++iteration) {
-    // J(k,l) = d r(k) / d f(l) = sum_i a(i,k) a(i,l) c(i) / f(l)
-    std::vector<std::vector<long double>> J(nb + 1, std::vector<long double>(nb + 2, 0));
-    for (int i = 1; i <= ns; ++i) {
-      const long double c = speciesConcentration(m, i, f, nb);
-      for (int k = 1; k <= nb; ++k)
-        for (int l = 1; l <= nb; ++l) J[k][l] += m.Stoich[i][k] * m.Stoich[i][l] * c / f[l];
-    }
-    for (int k = 1; k <= nb; ++k) J[k][nb + 1] = -r[k];
-    for (int col = 1; col <= nb; ++col) {
-      int pivot = col;
-      for (int row = col + 1; row <= nb; ++row)
-        if (std::fabs(J[row][col]) > std::fabs(J[pivot][col])) pivot = row;
-      std::swap(J[col], J[pivot]);
-      for (int row = col + 1; row <= nb; ++row) {
-        const long double factor = J[row][col] / J[col][col];
-        for (int c = col; c <= nb + 1; ++c) J[row][c] -= factor * J[col][c];
-      }
-    }
-    std::vector<long double> step(nb + 1);
-    for (int row = nb; row >= 1; --row) {
-      long double s = J[row][nb + 1];
-      for (int c = row + 1; c <= nb; ++c) s -= J[row][c] * step[c];
-      step[row] = s / J[row][row];
-    }
-    long double damping = 1;
-    long double trialNorm = 0;
-    bool moved = false;
-    for (int halvings = 0; halvings < 80; ++halvings, damping /= 2) {
-      bool positive = true;
-      for (int k = 1; k <= nb; ++k) {
-        trial[k] = f[k] + damping * step[k];
-        positive = positive && trial[k] > 0;
-      }
-      if (!positive) continue;
-      trialNorm = residual(trial, r);
-      if (trialNorm < norm) {
-        moved = true;
-        break;
-      }
-    }
-    if (!moved) break;
-    f = trial;
-    norm = trialNorm;
+    if (absent ? C[i] != 0 : !(C[i] >= 0) || !ExpectClose(C[i], expected, 1e-13L))
+      return ::testing::AssertionFailure()
+             << "species " << i << " at " << C[i] << ", not at " << (absent ? 0 : expected);
   }
-  std::vector<long double> species(ns + 1, 0);
-  for (int i = 1; i <= ns; ++i) species[i] = speciesConcentration(m, i, f, nb);
-  return species;
+  for (int k = 1; k <= nb; ++k) {
+    long double sum = 0, size = 0;
+    for (int i = 1; i <= ns; ++i) {
+      sum += m.Stoich[i][k] * C[i];
+      size += std::fabs(m.Stoich[i][k] * C[i]);
+    }
+    if (std::fabs(sum - Cbt[k]) > 1e-17L * size)
+      return ::testing::AssertionFailure() << "balance " << k << ": " << sum << " for " << Cbt[k];
+  }
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace tarvolin::test

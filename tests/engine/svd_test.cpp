@@ -42,40 +42,6 @@ RealMatrix LowRankMatrix(int m, int n, int r, std::uint64_t seed) {
   return a;
 }
 
-// Singular values by another route: square roots of the eigenvalues of A^T A, found by
-// cyclic Jacobi rotations; sorted in decreasing order.
-std::vector<Real> ReferenceSingularValues(const RealMatrix& a, int m, int n) {
-  RealMatrix s(n, n);
-  for (int p = 1; p <= n; ++p)
-    for (int q = 1; q <= n; ++q)
-      for (int k = 1; k <= m; ++k) s(p, q) += a(k, p) * a(k, q);
-  for (int sweep = 0; sweep < 50; ++sweep) {
-    for (int p = 1; p < n; ++p) {
-      for (int q = p + 1; q <= n; ++q) {
-        if (s(p, q) == 0) continue;
-        const Real theta = (s(q, q) - s(p, p)) / (2 * s(p, q));
-        const Real t = (theta < 0 ? -1 : 1) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
-        const Real c = 1 / std::sqrt(t * t + 1);
-        const Real sn = t * c;
-        for (int k = 1; k <= n; ++k) {  // S P, then P^T (S P)
-          const Real kp = s(k, p), kq = s(k, q);
-          s(k, p) = c * kp - sn * kq;
-          s(k, q) = sn * kp + c * kq;
-        }
-        for (int k = 1; k <= n; ++k) {
-          const Real pk = s(p, k), qk = s(q, k);
-          s(p, k) = c * pk - sn * qk;
-          s(q, k) = sn * pk + c * qk;
-        }
-      }
-    }
-  }
-  std::vector<Real> sigma;
-  for (int k = 1; k <= n; ++k) sigma.push_back(std::sqrt(std::max<Real>(s(k, k), 0)));
-  std::sort(sigma.begin(), sigma.end(), std::greater<Real>());
-  return sigma;
-}
-
 struct Decomposition {
   RealMatrix u, v;
   std::vector<Real> w;
@@ -115,7 +81,8 @@ Real OrthogonalityError(const RealMatrix& q, int rows, const std::vector<int>& c
 }
 
 // Random matrices of every shape, two of them rank-deficient: the decomposition reproduces
-// A, its factors are orthogonal, its values agree with the eigenvalue route, and decomposing
+// A, its values are not negative and its factors orthogonal (which makes the values those of
+// A: A V = U W, so A^T A V = V W^2), as many values are nonzero as the rank, and decomposing
 // in place gives the same factors.
 TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
   struct Case {
@@ -129,15 +96,16 @@ TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
                                                      : RandomMatrix(c.m, c.n, c.seed);
     const Decomposition d = Decompose(a, c.m, c.n);
     ASSERT_EQ(d.ierr, 0);
-    const std::vector<Real> reference = ReferenceSingularValues(a, c.m, c.n);
-    EXPECT_LE(ReconstructionError(a, c.m, c.n, d), kTight * reference[0]);
-    std::vector<Real> w(d.w.begin() + 1, d.w.end());
-    const Real wmax = *std::max_element(w.begin(), w.end());
+    const Real wmax = *std::max_element(d.w.begin() + 1, d.w.end());
+    EXPECT_LE(ReconstructionError(a, c.m, c.n, d), kTight * wmax);
     std::vector<int> all, nonzero;
     for (int k = 1; k <= c.n; ++k) {
       all.push_back(k);
       EXPECT_GE(d.w[k], 0) << "w(" << k << ")";
-      if (d.w[k] > 1e-12L * wmax) nonzero.push_back(k);
+      if (d.w[k] > 1e-12L * wmax)
+        nonzero.push_back(k);
+      else
+        EXPECT_LE(d.w[k], kTight * wmax) << "w(" << k << ") is zero to working precision";
     }
     EXPECT_EQ(static_cast<int>(nonzero.size()), c.rank);
     EXPECT_LE(OrthogonalityError(d.v, c.n, all), kTight);
@@ -151,15 +119,6 @@ TEST(SVD, DecomposesRandomMatricesOfEveryShape) {
       EXPECT_EQ(w2[k], d.w[k]);
       for (int j = 1; j <= c.n; ++j) EXPECT_EQ(v(j, k), d.v(j, k));
       for (int i = 1; i <= c.m; ++i) EXPECT_EQ(inPlace(i, k), d.u(i, k));
-    }
-
-    std::sort(w.begin(), w.end(), std::greater<Real>());
-    for (int k = 0; k < c.n; ++k) {
-      if (k < c.rank) {
-        EXPECT_LE(std::fabs(w[k] - reference[k]), 1e-15L * wmax) << "sigma " << k + 1;
-      } else {
-        EXPECT_LE(w[k], kTight * wmax) << "sigma " << k + 1;  // zero to working precision
-      }
     }
   }
 }

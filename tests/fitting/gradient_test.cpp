@@ -33,25 +33,16 @@ TEST(GradientFit, NoiselessExamplesFitBackToTheirConstants) {
   }
 }
 
-TEST(GradientFit, SingleStepAndNothingToFitEvaluateOnce) {
+// Nothing to fit: one evaluation, and the run is complete.
+TEST(GradientFit, NothingToFitEvaluatesOnce) {
   FitHarness h("POT_TITRATION.DAT", kGradient);
-  h.perturb(0.3L, 0.0L);
-  const Model before = *h.model;
+  for (int s = 1; s <= h.model->NSpecies; ++s) h.model->FitBeta[s] = 0;
+  h.model->FitBlock[1] = 0;
   GradientState state;
-  h.model->SingleStep = 1;
   fit(h, state);
   EXPECT_EQ(state.iteration, 1);
+  EXPECT_EQ(h.model->NFit, 0);
   EXPECT_EQ(h.model->RunIncomplete, 0);
-  EXPECT_EQ(h.model->lgBETA[3], before.lgBETA[3]);
-  EXPECT_GT(h.model->TotalRF, 0);
-
-  FitHarness none("POT_TITRATION.DAT", kGradient);
-  for (int s = 1; s <= none.model->NSpecies; ++s) none.model->FitBeta[s] = 0;
-  none.model->FitBlock[1] = 0;
-  fit(none, state);
-  EXPECT_EQ(state.iteration, 1);
-  EXPECT_EQ(none.model->NFit, 0);
-  EXPECT_EQ(none.model->RunIncomplete, 0);
 }
 
 // With a zero step nothing moves; the R-factor of the second iteration equals the first, so
@@ -121,24 +112,19 @@ TEST(GradientFit, ParameterWithoutInfluenceIsReportedAndLeftAlone) {
   EXPECT_LT(std::fabs(m.lgBETA[3] - h.truth->lgBETA[3]), 1e-6L);
 }
 
-// The one-by-one mode cycles the parameters of the three groups one at a time and restores
-// the keys afterwards; a tie key (10 or more) is 0 after the cycles.
-TEST(GradientFit, OneByOneCyclesAndRestoresKeys) {
+// The one-by-one mode cycles the parameters of the three groups one at a time, each cycle one
+// run per parameter (that the keys come back as they were is the drivers' test).
+TEST(GradientFit, OneByOneCyclesThroughTheParameters) {
   FitHarness h("NMR_BATCH.DAT", kGradient);
   Model& m = *h.model;
   h.perturb(0.2L, 0.02L);
-  int flagged = 0;
-  for (int s = 1; s <= m.NSpecies; ++s) flagged += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
-  flagged += m.FitBlock[1] == 1;
+  auto fitted = [&m] {
+    int n = m.FitBlock[1] == 1;
+    for (int s = 1; s <= m.NSpecies; ++s) n += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
+    return n;
+  };
+  const int flagged = fitted();
   ASSERT_GE(flagged, 2);
-  int tied = 0;
-  for (int s = 1; s <= m.NSpecies && !tied; ++s)
-    if (m.FitAV[s][1] == 0) {
-      m.FitAV[s][1] = 10;
-      tied = s;
-    }
-  ASSERT_GT(tied, 0);
-  const Model keys = m;
   GradientState probe;
   m.SingleStep = 1;
   GradientIteration(*h.engine, probe);
@@ -152,10 +138,7 @@ TEST(GradientFit, OneByOneCyclesAndRestoresKeys) {
   const int cycled = FitOneByOne(
       *h.engine, [&] { ++ordinaryRuns; },
       [&] {
-        int fitted = 0;
-        for (int s = 1; s <= m.NSpecies; ++s) fitted += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
-        fitted += m.FitBlock[1] == 1;
-        EXPECT_EQ(fitted, 1);
+        EXPECT_EQ(fitted(), 1);
         ++singleRuns;
         GradientIteration(*h.engine, state);
       });
@@ -163,11 +146,6 @@ TEST(GradientFit, OneByOneCyclesAndRestoresKeys) {
   EXPECT_EQ(ordinaryRuns, 0);
   EXPECT_EQ(singleRuns % flagged, 0);
   EXPECT_EQ(h.engine->OneByOneCount, singleRuns);
-  for (int s = 1; s <= m.NSpecies; ++s) {
-    EXPECT_EQ(m.FitBeta[s], keys.FitBeta[s] == 1 ? 1 : 0);
-    EXPECT_EQ(m.FitAV[s][1], keys.FitAV[s][1] == 1 ? 1 : 0);
-  }
-  EXPECT_EQ(m.FitAV[tied][1], 0);
   // Refining one parameter at a time still lowers the R-factor a long way.
   EXPECT_LT(m.TotalRF, 0.1L * startRF);
 }
@@ -195,10 +173,9 @@ TEST(GradientFit, OneByOneStopsOnCancel) {
         if (++singleRuns == 2) h.platform.cancel = true;
         GradientIteration(*h.engine, state);
       });
-  int flagged = 0;
+  int flagged = h.model->FitBlock[1] == 1;
   for (int s = 1; s <= h.model->NSpecies; ++s)
     flagged += (h.model->FitBeta[s] == 1) + (h.model->FitAV[s][1] == 1);
-  flagged += h.model->FitBlock[1] == 1;
   EXPECT_EQ(singleRuns, flagged);
   EXPECT_EQ(h.model->CancelRequested, 1);
 }

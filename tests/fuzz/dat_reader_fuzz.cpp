@@ -11,35 +11,17 @@
 #include <string>
 #include <string_view>
 
-#include "base/platform.h"
 #include "base/text_file.h"
 #include "model/dat_reader.h"
 #include "model/model.h"
 #include "model/numeric_words.h"
 #include "model/word_reader.h"
+#include "tests/fuzz/silent_platform.h"
 #include "tests/support/model_tables.h"
 
 namespace {
 
 using namespace tarvolin;
-
-// Shows nothing; counts the messages of one reading.
-class SilentPlatform : public Platform {
- public:
-  MessageResult showMessage(MessageKind, const std::string&, const std::string&,
-                            MessageButtons) override {
-    ++messages;
-    return MessageResult::Ok;
-  }
-  void processPendingEvents() override {}
-  bool cancelRequested() override { return false; }
-  bool hasProgressDisplay() override { return false; }
-  void showProgress(const std::string&, const std::string&) override {}
-  ClockReading now() override { return {}; }
-  std::uint64_t tickCount() override { return 0; }
-
-  int messages = 0;
-};
 
 std::string preparedCopy(std::string_view bytes) {
   std::string copy;
@@ -63,11 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One process-wide model, as in the program: later systems and inputs find the fields an
   // earlier one left.
   static Model* const model = new Model;
-  static TextWriter* const echo = [] {
-    auto* writer = new TextWriter;
-    if (!writer->create("/dev/null")) stop("cannot open /dev/null for the echo");
-    return writer;
-  }();
 
   InputText input(preparedCopy(std::string_view(reinterpret_cast<const char*>(data), size)));
   std::string first;
@@ -77,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   long long systems = 0;
   if (!parseIntegerWord(first, systems) || systems < 0 || systems > 65535) return 0;
 
-  SilentPlatform platform;
+  fuzz::SilentPlatform platform;
   for (long long s = 1; s <= systems; ++s) {
     std::string title;
     input.readLine(title);
@@ -86,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model->ReadError = 0;
     model->RunIncomplete = 1;
     platform.messages = 0;
-    ReadDatSystem(*model, input, *echo, platform);
+    ReadDatSystem(*model, input, fuzz::nullEcho(), platform);
     const bool clean = model->ReadError == 0 && model->RunIncomplete == 0 && platform.messages == 0;
     const bool refused = model->ReadError == 1 && platform.messages == 1;
     if (!clean && !refused) stop("reading ended neither cleanly nor with one message");

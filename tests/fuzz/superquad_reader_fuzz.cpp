@@ -7,45 +7,16 @@
 #include <cstdint>
 #include <string>
 
-#include "base/platform.h"
-#include "base/text_file.h"
 #include "model/model.h"
 #include "model/superquad_reader.h"
 #include "model/word_reader.h"
+#include "tests/fuzz/silent_platform.h"
 #include "tests/support/model_tables.h"
-
-namespace {
-
-// Counts the messages; everything else a front end would do is a no-op.
-class CountingPlatform : public tarvolin::Platform {
- public:
-  tarvolin::MessageResult showMessage(tarvolin::MessageKind, const std::string&,
-                                      const std::string& text, tarvolin::MessageButtons) override {
-    ++messages;
-    if (text.empty()) __builtin_trap();
-    return tarvolin::MessageResult::Ok;
-  }
-  void processPendingEvents() override {}
-  bool cancelRequested() override { return false; }
-  bool hasProgressDisplay() override { return false; }
-  void showProgress(const std::string&, const std::string&) override {}
-  tarvolin::ClockReading now() override { return {}; }
-  std::uint64_t tickCount() override { return 0; }
-
-  int messages = 0;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // One model for the whole run, as in the program, where each read overwrites what the
   // previous one left and grows the tables that a larger system needs.
   static tarvolin::Model* const model = new tarvolin::Model();
-  static tarvolin::TextWriter* const echo = [] {
-    auto* writer = new tarvolin::TextWriter();
-    if (!writer->create("/dev/null")) __builtin_trap();
-    return writer;
-  }();
 
   tarvolin::InputText input(std::string(reinterpret_cast<const char*>(data), size));
   std::string title;
@@ -53,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   input.line = 1;
   model->ReadError = 0;
   model->RunIncomplete = 1;
-  CountingPlatform platform;
-  tarvolin::ReadSuperquad(*model, input, *echo, platform);
+  tarvolin::fuzz::SilentPlatform platform;
+  tarvolin::ReadSuperquad(*model, input, tarvolin::fuzz::nullEcho(), platform);
 
   const bool clean = model->ReadError == 0;
   if (clean && (model->RunIncomplete != 0 || platform.messages != 0)) __builtin_trap();

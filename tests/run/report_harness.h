@@ -23,32 +23,9 @@ namespace tarvolin::test {
 // Two titrations of a monoprotic acid HL (lgBETA 4.75; OH with -13.78) with NaOH, read by a
 // glass electrode (method 8): block 1 as in the golden report (V0 20 ml), block 2 with another
 // initial solution (V0 25 ml), weight 2, and its slope tied to block 1's.
-inline const char* const kTwoTitrations =
-    "1\r\n"
-    "Two titrations of HL with NaOH\r\n"
-    "1,2\r\n"
-    "2,4,2\r\n"
-    "5,3\r\n"
-    "8,8\r\n"
-    "400.0,1.0,1.0, 405.0,1.0,2.0\r\n"
-    "1,0\r\n0,1\r\n1,1\r\n-1,0\r\n"
-    "2\r\n"
-    "3,4\r\n"
-    "1,1\r\n"
-    "0.01,0.0,20.0\r\n"
-    "0.0,0.1\r\n"
-    "0.35,0.35,0.35,0.35,0.35\r\n"
-    "157.47,134.49,116.27,97.08,68.94\r\n"
-    "0.02,0.0,25.0\r\n"
-    "0.0,0.1\r\n"
-    "0.5,1.0,1.0\r\n"
-    "170.0,150.0,130.0\r\n"
-    "59.16,0,0,0\r\n1,0,0,0\r\n"
-    "59.16,0,0,0\r\n10,0,0,0\r\n"
-    "0,0,4.75,-13.78\r\n"
-    "0,0,1,0\r\n"
-    "1,1\r\n"
-    "0.12,1e-20\r\n";
+inline std::string twoTitrations() {
+  return readFile(sourcePath("tests/data/dat/two_titrations_tied_slope.DAT"));
+}
 
 class ReportTest : public ScratchFolderTest {
  protected:

@@ -18,24 +18,6 @@ long double valueAfterEquals(const std::string& line) {
   return numbersOf(line.substr(line.find('=') + 1)).at(0);
 }
 
-// A one-point batch block of 50 basic components, each free component its own species, and
-// one input reagent: every total but the first is zero.
-std::string fiftyComponents() {
-  // 50 comma-separated words, word(k) for k = 1..50, and a line end.
-  auto row = [](auto word) {
-    std::string r;
-    for (int k = 1; k <= 50; ++k) r += std::string(word(k)) + (k < 50 ? "," : "\r\n");
-    return r;
-  };
-  auto all = [&](const char* value) { return row([value](int) { return value; }); };
-  std::string text = "1\r\nFifty basic components\r\n1,2\r\n50,50,1\r\n1\r\n0\r\n0,1,1\r\n";
-  for (int i = 1; i <= 50; ++i) text += row([i](int k) { return k == i ? "1" : "0"; });
-  text += "1\r\n1\r\n" + all("1") + "1.0\r\n0.1\r\n";
-  text +=
-      "10.0," + all("0").substr(2) + all("0") + all("0") + all("0");  // AV, FitAV, lgBETA, FitBeta
-  return text + "0\r\n0.12,1e-20\r\n1.0\r\n";
-}
-
 // The report of a Single Step, reviewed line by line against the report layout, with the
 // concentrations, calculated values, sums of squares and standard deviations checked against
 // an independent calculation.
@@ -64,7 +46,7 @@ TEST_F(ReportWriterTest, SuperquadInputListsTheComponentNamesBeforeTheStatistics
 // block of weight 2, and each block's own initial volume in TABLE 2.
 TEST_F(ReportWriterTest, TwoBlocksShowPerBlockLinesTiesAndTheirOwnVolumes) {
   openRunFiles("two.out");
-  load(kTwoTitrations);
+  load(twoTitrations());
   singleStep();
   const std::vector<std::string> lines = splitLines(reportText());
   auto has = [&](const std::string& line) {
@@ -76,10 +58,7 @@ TEST_F(ReportWriterTest, TwoBlocksShowPerBlockLinesTiesAndTheirOwnVolumes) {
   EXPECT_TRUE(has(" AV( 1, 2) =       59.160 (+-" + sd + ")"));
   EXPECT_TRUE(has("Number of experimental points for each data set:"));
   EXPECT_TRUE(has(" N( 1)=  5 N( 2)=  3"));
-  EXPECT_TRUE(has("HAMILTON's R-factor for each data set:"));
-  EXPECT_TRUE(has(" RF( 1)=" + fmt::fixed(model_->RF[1], 8, 3) +
-                  "% RF( 2)=" + fmt::fixed(model_->RF[2], 8, 3) + "%"));
-  EXPECT_TRUE(has("Number of experimental points:   8"));
+  EXPECT_TRUE(has("HAMILTON's R-factor for each data set:"));  // their values: the JSON test
   EXPECT_TRUE(has("======================== The Set   1 of Experimental Data ==================="));
   EXPECT_TRUE(has("======================== The Set   2 of Experimental Data ==================="));
 
@@ -112,7 +91,7 @@ TEST_F(ReportWriterTest, TwoBlocksShowPerBlockLinesTiesAndTheirOwnVolumes) {
 // block has no volume: TABLE 2 shows 0 whatever an earlier titration left in V0 and VAdded.
 TEST_F(ReportWriterTest, FiftyComponentsFillTheMatrixWithoutBlankGroups) {
   openRunFiles("fifty.out");
-  load(fiftyComponents());
+  load(readFile(sourcePath("tests/data/dat/fifty_basic_components.DAT")));
   model_->V0[1] = 25;
   model_->VAdded[1] = 0.5;
   singleStep();
@@ -183,31 +162,7 @@ class GradientReportTest : public ReportTest {
 TEST_F(GradientReportTest, StandardDeviationsCorrelationsAndRanksFromTheDecomposition) {
   WriteGradientReport(*engine_, state_, files_.report, 3);
   EXPECT_EQ(sectionAfterSpeciesTable(),
-            "\r\n"
-            "\r\n"
-            "Number of fitting iterations =  12\r\n"
-            "\r\n"
-            "Rank of task Jacobian:\r\n"
-            "  2   3   1   2   3   1   2   3   1   2 \r\n"
-            "  3   1 \r\n"
-            "\r\n"
-            "Fitted Parameter(s) for Equilibrium:\r\n"
-            " AV( 1, 1) =       59.160 (+-       0.854)\r\n"
-            " AV( 2, 1) =        0.000 (+-       0.854)\r\n"
-            "\r\n"
-            "lgBETA( 3) =        4.750 (+-       0.361)\r\n"
-            "\r\n"
-            "    Fo( 1) =  4.000000E+0002 (+- 0.000000E+0000)\r\n"
-            "\r\n"
-            "\r\n"
-            "Correlation coefficients between fitted parameters:\r\n"
-            " 1.000 \r\n"
-            "-0.584  1.000 \r\n"
-            " 0.000  0.000  0.000 \r\n"
-            "\r\n"
-            "Number of experimental points:   5\r\n"
-            "\r\n"
-            "Total HAMILTON's R-Factor =   1.250%\r\n");
+            readFile(sourcePath("tests/data/expected/gradient_report_from_decomposition.txt")));
   EXPECT_EQ(model_->RunIncomplete, 0);
   EXPECT_TRUE(ExpectClose(engine_->sd[1], std::sqrt(0.73L), 1e-15L));
   EXPECT_TRUE(ExpectClose(engine_->sd[2], std::sqrt(0.52L) / 2, 1e-15L));
@@ -235,19 +190,8 @@ TEST_F(GradientReportTest, OneByOneRunReportsItsCounterAndFunctionValue) {
   engine_->OneByOneCount = 7;
   engine_->FittedFunctionText = "2.000E+00";
   WriteGradientReport(*engine_, state_, files_.report, 3);
-  const std::string text = sectionAfterSpeciesTable();
-  const std::string expected =
-      "\r\n"
-      "\r\n"
-      "Number of fitting iterations =   7\r\n"
-      "\r\n"
-      "Variables are fitted one by one:\r\n"
-      "7 cycles,\r\n"
-      "value of fitted Function: 2.000E+00\r\n"
-      "\r\n"
-      "Fitted Parameter(s) for Equilibrium:\r\n";
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
-  EXPECT_EQ(text.find("Rank of task Jacobian:"), std::string::npos);
+  EXPECT_EQ(sectionAfterSpeciesTable(),
+            readFile(sourcePath("tests/data/expected/gradient_report_one_by_one.txt")));
 }
 
 }  // namespace

@@ -246,10 +246,10 @@ TEST_F(ResultsJsonTest, EveryNumberIsTheReportsForEachMethod) {
   // Two titrations with a weight and a tied slope; an absorbance titration with a refined
   // purity; the one-by-one mode.
   const Case cases[] = {
-      {"gradient", kTwoTitrations, kGradient, false},
-      {"simplex", kTwoTitrations, kSimplex, false},
-      {"montecarlo", kTwoTitrations, kMonteCarlo, false},
-      {"one-by-one gradient", kTwoTitrations, kGradient, true},
+      {"gradient", twoTitrations(), kGradient, false},
+      {"simplex", twoTitrations(), kSimplex, false},
+      {"montecarlo", twoTitrations(), kMonteCarlo, false},
+      {"one-by-one gradient", twoTitrations(), kGradient, true},
       {"simplex with purity", readFile(sourcePath("examples/METHOD7.DAT")), kSimplex, false},
   };
   const ResultsSchema schema;

@@ -11,31 +11,6 @@
 namespace tarvolin::test {
 namespace {
 
-// A protonation titration of a monoprotic acid HL with hydroxide: two basic components (H, L),
-// species H, L, HL and OH, one potentiometric block of three points.
-const char* const kSmallTitration =
-    "1\r\n"
-    "HL titrated with NaOH / protonation constant\r\n"
-    "1,2\r\n"
-    "2 4 1\r\n"
-    "3\r\n"
-    "8\r\n"
-    "400 1 1\r\n"
-    "1 0\r\n0 1\r\n1 1\r\n-1 0\r\n"
-    "3\r\n"
-    "1 2 4\r\n"
-    "1 1\r\n"
-    "0.01 0.01 0 25 / C0 and V0\r\n"
-    "0 0 0.1\r\n"
-    "0.5 0.5 0.5\r\n"
-    "250 245 240\r\n"
-    "59.16 0 0 0\r\n"
-    "0 0 0 0\r\n"
-    "0 0 4.75 -13.78\r\n"
-    "0 0 1 0\r\n"
-    "1\r\n"
-    "0.12 1e-20\r\n";
-
 class RunDriverTest : public ScratchFolderTest {
  protected:
   RunStatus runSimplex(const std::string& input, const std::string& output) {
@@ -52,12 +27,21 @@ class RunDriverTest : public ScratchFolderTest {
     return n;
   }
 
+  // A protonation titration of a monoprotic acid HL with hydroxide: two basic components
+  // (H, L), species H, L, HL and OH, one potentiometric block of three points.
+  const std::string smallTitration_ =
+      readFile(sourcePath("tests/data/dat/monoprotic_acid_three_points.DAT"));
   std::unique_ptr<Model> model_ = newModel();
   FakePlatform platform_;
 };
 
+// A clean run: the banner with the method's line, the title without its comment, the closing
+// time lines; the work files in the current folder: the comment-free copy (trailing blanks
+// dropped, a line that was only a comment left empty), the echo and the fitted copy.
 TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
-  writeFile("HL.DAT", kSmallTitration);
+  std::string text = smallTitration_;
+  text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
+  writeFile("HL.DAT", text);
   ClockReading start;
   start.year = 2026, start.month = 12, start.day = 6, start.dayOfWeek = 0;
   start.hour = 9, start.minute = 5, start.second = 7, start.millisecond = 42;
@@ -70,35 +54,23 @@ TEST_F(RunDriverTest, CleanRunWritesBannerTitleAndTimeLines) {
   EXPECT_EQ(model_->ReadError, 0);
   EXPECT_EQ(model_->RunIncomplete, 0);
   const std::string report = readFile("hl.out");
-  const std::string head =
-      "                              ***  Tarvolin  ***\r\n"
-      "                The calculation of equilibrium constants and\r\n"
-      "                   related values from experimental data.\r\n"
-      "                           Fitting method: Simplex\r\n"
-      "                Su  6/12/2026\r\n"
-      "                09:05:07.42\r\n"
-      "\r\n"
-      "\r\n"
-      "HL titrated with NaOH\r\n"
-      "\r\n";
-  const std::string tail =
-      "\r\n"
-      "_________________________________\r\n"
-      "\r\n"
-      "FINAL   TIME:   10:10:10.542\r\n"
-      "TIME OF COMPUTATIONS: 01:05:03.500\r\n";
+  const std::string head = readFile(sourcePath("tests/data/expected/run_report_banner.txt"));
+  const std::string tail = readFile(sourcePath("tests/data/expected/run_report_closing.txt"));
   EXPECT_EQ(report.substr(0, head.size()), head);
   ASSERT_GE(report.size(), tail.size());
   EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
   // The probe lines never remain; the work files are in the current folder.
   for (const char* name : {"hl.PFP", "hl.TTC", "hl.RAC"}) EXPECT_TRUE(fileCanBeOpened(name));
-  EXPECT_EQ(readFile("CURRENT.DA~").find("/"), std::string::npos);
+  const std::string copy = readFile("CURRENT.DA~");
+  EXPECT_EQ(copy.find("/"), std::string::npos);
+  EXPECT_NE(copy.find("0.01 0.01 0 25\r\n"), std::string::npos);
+  EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
   EXPECT_NE(readFile("INIT_INP.TMP").find("HL titrated with NaOH\r\n1,2\r\n"), std::string::npos);
   EXPECT_EQ(readFile("CURRENT.OU~").rfind("    1\r\nHL titrated with NaOH\r\n", 0), 0u);
 }
 
 TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   writeFile("IN.IN", "HL.DAT\r\nhl.out\r\n");
   GradientRun(*model_, platform_);
   EXPECT_NE(readFile("hl.out").find("\r\n                           Fitting method: Gradient\r\n"),
@@ -110,24 +82,14 @@ TEST_F(RunDriverTest, MethodLinesOfTheThreeDrivers) {
   EXPECT_EQ(model_->FittingMethod, kMonteCarlo);
 }
 
-TEST_F(RunDriverTest, CommentsAreCutBeforeReading) {
-  std::string text = kSmallTitration;
-  text.insert(text.find("0.12 1e-20"), "/ a line that is only a comment\r\n");
-  writeFile("HL.DAT", text);
-  EXPECT_EQ(runSimplex("HL.DAT", "hl.out"), RunStatus::Completed);
-  const std::string copy = readFile("CURRENT.DA~");
-  EXPECT_NE(copy.find("0.01 0.01 0 25\r\n"), std::string::npos);
-  EXPECT_NE(copy.find("1\r\n\r\n0.12 1e-20\r\n"), std::string::npos);
-}
-
 TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
-  std::string second = kSmallTitration;
+  std::string second = smallTitration_;
   second.erase(0, second.find("\r\n") + 2);  // without the system count
-  std::string text = kSmallTitration;
+  std::string text = smallTitration_;
   text[0] = '2';
   text += second;
   writeFile("TWO.DAT", text);
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   EXPECT_EQ(runSimplex("TWO.DAT", "two.out"), RunStatus::Completed);
   const std::string report = readFile("two.out");
   EXPECT_NE(report.find("<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  1 >>>>>>>>>>>>>>>>>>>"
@@ -145,15 +107,49 @@ TEST_F(RunDriverTest, TwoSystemsAreHeadedOneIsNotAndBothAreWrittenBack) {
   EXPECT_EQ(readFile("hl.out").find("Calculated System:"), std::string::npos);
 }
 
+// The systems of a file are read on from where the one before ended: the title of the second
+// from the line after the first, a fault in it reported with its line in the file; and a
+// second system with more reagents, species, blocks and points than the first grows the
+// tables, every value of it landing where it belongs.
+TEST_F(RunDriverTest, LaterSystemsAreReadOnFromTheOneBefore) {
+  model_->SingleStep = 1;
+  for (const char* name :
+       {"two_systems.DAT", "two_systems_error_in_second.DAT", "second_system_larger.DAT"})
+    writeFile(name, readFile(sourcePath(std::string("tests/data/dat/") + name)));
+  ASSERT_EQ(runSimplex("two_systems.DAT", "two.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->Title, "Second system: glycine titrated with HCl, heat of each injection");
+  EXPECT_EQ(model_->Method[1], 5);
+  EXPECT_EQ(model_->NPoints[1], 3);
+  EXPECT_EQ(model_->Yexp[3], -0.0803L);
+
+  EXPECT_EQ(runSimplex("two_systems_error_in_second.DAT", "bad.out"), RunStatus::InputError);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].text,
+            "The DATA file error at reading line >= 38: 0 - incorrect value of titrated volume.");
+
+  ASSERT_EQ(runSimplex("second_system_larger.DAT", "larger.out"), RunStatus::Completed);
+  const Model& m = *model_;
+  EXPECT_EQ(m.C0[1][3], 0.001L);
+  EXPECT_EQ(m.CTitrant[1][2], 0.1L);
+  EXPECT_EQ(m.Ct[3][2], (0.002L * 20 + 0.1L * 2.0L) / 22.0L);
+  EXPECT_EQ(m.Ct[3][3], 0.001L * 20 / 22.0L);
+  EXPECT_EQ(m.Ct[5][3], 0.006L);
+  EXPECT_EQ(m.Ct[4][1], 0.01L);
+  EXPECT_EQ(m.PointFactor[5], 1 / 0.02L);
+  EXPECT_EQ(m.Yexp[5], 7.5L);
+  EXPECT_EQ(m.AV[5][2], 10);
+  EXPECT_EQ(m.AV[4][1], 2);
+}
+
 // Files that cannot be found, opened or created end the run with one message and no file
 // left open; a system count that is no integer, or any
 // other unreadable word, is refused with its line.
 TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
-  writeFile("HL.DAT", kSmallTitration);
-  writeFile("ONE.DAT", std::string("one\r\n") + (kSmallTitration + 3));
-  writeFile("NONE0.DAT", std::string("0\r\n") + (kSmallTitration + 3));
+  writeFile("HL.DAT", smallTitration_);
+  writeFile("ONE.DAT", "one\r\n" + smallTitration_.substr(3));
+  writeFile("NONE0.DAT", "0\r\n" + smallTitration_.substr(3));
   std::filesystem::create_directory("FOLDER.DAT");
-  std::string bad = kSmallTitration;
+  std::string bad = smallTitration_;
   bad.replace(bad.find("0.12 1e-20"), 10, "0.12 x1e-20");
   writeFile("BAD.DAT", bad);
   const struct {
@@ -195,8 +191,8 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
     EXPECT_TRUE(c.status != RunStatus::InputError || model_->ReadError == 1);
     // The line at which reading stopped, where the desktop opens the file for correction.
     EXPECT_EQ(model_->InputErrorLine, std::string(c.input ? c.input : "") == "BAD.DAT" ? 24
-                                      : c.status == RunStatus::InputError        ? 1
-                                                                                 : 0);
+                                      : c.status == RunStatus::InputError              ? 1
+                                                                                       : 0);
   }
 
   // The report of the refused input holds the banner and title, and no closing lines.
@@ -212,14 +208,17 @@ TEST_F(RunDriverTest, FileAndFirstLineFaultsEndTheRunWithNoFileOpen) {
 }
 
 // A UTF-8 byte-order mark before the first line (written by some editors) is no part of the
-// input: DAT and card files read as without it.
+// input: DAT and card files read as without it. The echo of a card file starts with its title.
 TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
   const std::string card = readFile(sourcePath("examples/GLYCINE_PROTONATION.SQD"));
-  for (const auto& [name, text] : {std::pair<std::string, std::string>{"HL.DAT", kSmallTitration},
-                                   {"GLY.SQD", card}}) {
+  for (const auto& [name, text] :
+       {std::pair<std::string, std::string>{"HL.DAT", smallTitration_}, {"GLY.SQD", card}}) {
     writeFile(name, text);
     ASSERT_EQ(runSimplex(name, "plain.out"), RunStatus::Completed) << name;
     const std::string echo = readFile("INIT_INP.TMP");
+    if (name == "GLY.SQD") {
+      EXPECT_EQ(echo.rfind(text.substr(0, text.find('\n') + 1), 0), 0u);
+    }
     writeFile(name, "\xEF\xBB\xBF" + text);
     ASSERT_EQ(runSimplex(name, "marked.out"), RunStatus::Completed) << name;
     EXPECT_EQ(readFile("INIT_INP.TMP"), echo) << name;
@@ -228,7 +227,7 @@ TEST_F(RunDriverTest, ByteOrderMarkIsIgnored) {
 }
 
 TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
-  writeFile("hl.dat", kSmallTitration);
+  writeFile("hl.dat", smallTitration_);
   model_->InputIsSuperquad = 1;
   EXPECT_EQ(runSimplex("hl.dat", "hl.out"), RunStatus::Completed);
   EXPECT_EQ(model_->InputIsSuperquad, 0);
@@ -239,7 +238,7 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
 
   // Any other extension keeps what the previous run chose.
   model_->InputIsSuperquad = 0;
-  writeFile("hl.txt", kSmallTitration);
+  writeFile("hl.txt", smallTitration_);
   EXPECT_EQ(runSimplex("hl.txt", "hl.out"), RunStatus::Completed);
   EXPECT_EQ(model_->InputIsSuperquad, 0);
 }
@@ -248,7 +247,7 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
 // which no driver handler catches; the compute command reports it and the run stays
 // incomplete.
 TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
-  std::string text = kSmallTitration;
+  std::string text = smallTitration_;
   text.replace(text.find("3\r\n8\r\n"), 6, "3\r\n1\r\n");
   text.replace(text.find("400 1 1"), 7, "0 1 1");
   text += "0\r\n";  // the block multiplier a
@@ -266,7 +265,7 @@ TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
 // A desktop toolkit switches the process to the user's locale; files keep the point.
 TEST_F(RunDriverTest, ReadsAndWritesPointDecimalsUnderACommaLocale) {
   if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
-  writeFile("HL.DAT", kSmallTitration);
+  writeFile("HL.DAT", smallTitration_);
   const RunStatus status = runSimplex("HL.DAT", "hl.out");
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(status, RunStatus::Completed);

@@ -85,6 +85,21 @@ void writeFile(const std::string& path, const std::string& content) {
 
 std::unique_ptr<Model> newModel() { return std::make_unique<Model>(); }
 
+std::vector<std::vector<std::string>> readTable(const std::string& relative) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : splitLines(readFile(sourcePath(relative)))) {
+    if (line.empty() || line.front() == '#') continue;
+    auto& row = rows.emplace_back();
+    for (std::size_t start = 0;;) {
+      const auto bar = line.find(" | ", start);
+      row.push_back(line.substr(start, bar - start));
+      if (bar == std::string::npos) break;
+      start = bar + 3;
+    }
+  }
+  return rows;
+}
+
 bool readDatText(const std::string& text, Model& model, FakePlatform& platform,
                  std::string* echo) {
   // The same preparation as a run: comments cut, CR LF line ends, line 1 and the title read

@@ -26,7 +26,11 @@ class FakePlatform : public Platform {
   MessageResult showMessage(MessageKind kind, const std::string& caption, const std::string& text,
                             MessageButtons buttons) override;
   void processPendingEvents() override { ++eventsProcessed; }
-  bool cancelRequested() override { return cancel; }
+  // Cancel is requested while `cancel` is set, and from call number cancelFromCall on.
+  bool cancelRequested() override {
+    ++cancelCalls;
+    return cancel || (cancelFromCall > 0 && cancelCalls >= cancelFromCall);
+  }
   bool hasProgressDisplay() override { return true; }
   void showProgress(const std::string& iteration, const std::string& value) override {
     progress.push_back(iteration + " " + value);
@@ -40,6 +44,8 @@ class FakePlatform : public Platform {
   std::size_t clockCalls = 0;
   int eventsProcessed = 0;
   bool cancel = false;
+  int cancelFromCall = 0;  // 0: never
+  int cancelCalls = 0;
   std::uint64_t ticks = 0;
 };
 
@@ -70,6 +76,10 @@ std::string sourcePath(const std::string& relative);  // a path inside the sourc
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::unique_ptr<Model> newModel();
+
+// The rows of a table file under tests/data: every line that is neither empty nor a "#"
+// comment, split into its fields at " | ".
+std::vector<std::vector<std::string>> readTable(const std::string& relative);
 
 // Reads one system of DAT text (line 1 and the title included) into a model; the messages go
 // to the platform. Returns true when it read without error.
