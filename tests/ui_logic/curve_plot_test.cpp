@@ -17,6 +17,7 @@
 #include "ui/results/plotting/curve_frame.h"
 #include "ui/results/plotting/data_sets.h"
 #include "ui/results/plotting/percentage_plot.h"
+#include "ui/results/plotting/regression_file.h"
 #include "ui/results/plotting/residual_plot.h"
 #include "ui/results/plotting/titration_plot.h"
 
@@ -196,7 +197,7 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
   EXPECT_EQ(calculatedDotBoxes(dupFrame, dup).size(), 12u);
 }
 
-// A data set of the largest size, as the run writes it, loads whole into both windows.
+// A data set of the largest size, as the run writes it, loads whole into the windows.
 TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   auto model = test::newModel();
   Model& m = *model;
@@ -221,6 +222,8 @@ TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   ASSERT_EQ(residuals.message, "");
   EXPECT_EQ(residuals.D.size(), 3300u);
   EXPECT_TRUE(test::ExpectClose(residuals.D[9], m.Yexp[10] - m.Ycalc[10], 1e-6L));
+  const RegressionLoad regression = loadRegressionFile(dataSetFileName("big.OUT", 0, ".REG"), '.');
+  EXPECT_EQ(regression.plot.data.N(), 3300);
 }
 
 // Three species, two offered components; five rows (a data set of three points, two steps

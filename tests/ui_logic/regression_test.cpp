@@ -274,6 +274,28 @@ TEST(RegressionLayout, LinesAndConfidenceBand) {
   EXPECT_TRUE(l.confidenceBand(fit, 4).empty());
 }
 
+// The statistics lines stay inside the client area (right edge 498, frame from 72) in a font of
+// 6 pixels a character: in place when they fit, moved left as far as needed, and broken after
+// their "; " separators when wider than the frame, the regression line's last row staying put.
+TEST(RegressionLayout, StatisticsLinesStayInsideTheWindow) {
+  const auto width = [](const std::string& text) { return 6 * static_cast<int>(text.size()); };
+  const auto placed = [&](const std::string& regression, const std::string& agreement) {
+    std::vector<std::string> rows;
+    for (const auto& p : layout().statisticsLines(regression, agreement, 15, width))
+      rows.push_back(std::to_string(p.at.x) + "," + std::to_string(p.at.y) + " " + p.text);
+    return rows;
+  };
+  EXPECT_EQ(placed("a;  b", "c"), (std::vector<std::string>{"222,284 c", "222,314 a;  b"}));
+  const std::string fifty(50, 'x');
+  EXPECT_EQ(placed(fifty, "c"), (std::vector<std::string>{"198,284 c", "198,314 " + fifty}));
+  EXPECT_EQ(placed(regressionLine(regressYexpOnYcalc(kYcalc, kYexp), 4, '.'),
+                   agreementLine(agreementOfYcalcWithYexp(kYcalc, kYexp), '.')),
+            (std::vector<std::string>{
+                "126,269 R2abs = -1.0000;  MAE =    1.500E+000;  RMSEabs =   1.581E+000",
+                "126,299 Y = 0.500(0.387) + 1.400(0.141)*X;  N =    4;  R2 = 0.9800;",
+                "126,314 F =   98.0;  s = 0.3162;  RMSE =   2.236E-001"}));
+}
+
 // The hit test takes the first point within four pixels; the read-out gives the values under the
 // mouse.
 TEST(RegressionLayout, HitTestAndReadout) {
