@@ -207,7 +207,9 @@ void ResultWindowsTest::regressionMessagesAndChoosers() {
   } cases[] = {
       {{}, "PLOT Yexp. vs Ycalc.: Cannot find file run1.REG", MessageKind::Warning, false},
       {"head\r\n" + regLine(1, 2, 1) + "   x.5E+00       1.0E+00    2\r\n" + regLine(2, 3, 3),
-       {}, MessageKind::Information, false},
+       {},
+       MessageKind::Information,
+       false},
       {"head\r\n" + regLine(1, 2, 1) + regLine(1, 3, 2) + regLine(1, 4, 3),
        "PLOT Y vs X: Could not plot data set: min = max.", MessageKind::Information, true},
   };
@@ -331,8 +333,9 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
 // values share a point number; the hover names the measured point.
 void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
   const auto write = [](const QString& text) { writeText(QStringLiteral("run1.ECP"), text); };
-  write(QStringLiteral("6\r\n1 2.0\r\n2 3.1\r\n3 5.2\r\n4 8.8\r\n5 9.6\r\n6 10.0\r\n"
-                       "4 9.0\r\n1 2.1\r\n6 10.1\r\n2 3.0\r\n5 9.5\r\n3 5.0\r\n"));
+  write(
+      QStringLiteral("6\r\n1 2.0\r\n2 3.1\r\n3 5.2\r\n4 8.8\r\n5 9.6\r\n6 10.0\r\n"
+                     "4 9.0\r\n1 2.1\r\n6 10.1\r\n2 3.0\r\n5 9.5\r\n3 5.0\r\n"));
   auto window = newCurveWindow<TitrationCurveWindow>(sourceOf(folder(), "run.OUT", 1));
   QVERIFY(window->hasPlot());
   QImage image = shot(*window);

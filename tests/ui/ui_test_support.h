@@ -29,6 +29,15 @@
 
 namespace tarvolin::ui::testing {
 
+inline QByteArray readBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 // A fresh folder holding copies of the named files of examples/.
 class WorkFolder {
  public:
@@ -39,13 +48,9 @@ class WorkFolder {
   QString path() const { return dir_.path(); }
   QString file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
   QByteArray read(const QString& name) const {
-    QFile f(file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return QFile::exists(file(name)) ? readBytes(file(name)) : QByteArray("<missing>");
   }
-  void write(const QString& name, const QByteArray& bytes) const {
-    QFile f(file(name));
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-  }
+  void write(const QString& name, const QByteArray& bytes) const { writeBytes(file(name), bytes); }
 
  private:
   QTemporaryDir dir_;
