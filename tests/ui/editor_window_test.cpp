@@ -203,14 +203,14 @@ void EditorWindowTest::cleanup() {
 
 void EditorWindowTest::openingChecksTheFileAndSetsTheCaption() {
   EditorWindow* form = newForm();
-  QCOMPARE(form->windowTitle(), QStringLiteral("Untitled"));
+  QCOMPARE(form->windowTitle(), "Untitled");
   QVERIFY(QDir(dir_->path()).mkdir("folder.DAT"));
   for (const char* name : {"missing.DAT", "folder.DAT"}) {
     QVERIFY(!form->openFile(path(name)));
-    QCOMPARE(script_.messages.back().kind, QStringLiteral("warning"));
-    QCOMPARE(script_.messages.back().caption, QStringLiteral("Open File"));
+    QCOMPARE(script_.messages.back().kind, "warning");
+    QCOMPARE(script_.messages.back().caption, "Open File");
     QCOMPARE(script_.messages.back().text, "Cannot open file '" + path(name) + "'");
-    QCOMPARE(form->fileName(), QStringLiteral("Untitled"));
+    QCOMPARE(form->fileName(), "Untitled");
     QVERIFY(form->editor()->document()->isEmpty());
   }
 
@@ -241,15 +241,15 @@ void EditorWindowTest::statusReadsLineAndColumnAndModified() {
   EditorWindow* form = openForm("TEST.DAT", "first line\r\nsecond line\r\nthird\r\n");
   QVERIFY(form);
   form->show();
-  QCOMPARE(host_.status[1], QStringLiteral("Line:   1   Col:   1"));
+  QCOMPARE(host_.status[1], "Line:   1   Col:   1");
   QCOMPARE(host_.statusFont.pointSize(), 8);
 
   putCursor(form->editor(), 2, 3);
-  QCOMPARE(host_.status[1], QStringLiteral("Line:   2   Col:   3"));
+  QCOMPARE(host_.status[1], "Line:   2   Col:   3");
 
   QCOMPARE(host_.status[2], QString());
   form->editor()->textCursor().insertText("X");
-  QCOMPARE(host_.status[2], QStringLiteral("Modified"));
+  QCOMPARE(host_.status[2], "Modified");
   QVERIFY(form->save());
   QCOMPARE(host_.status[2], QString());
   QCOMPARE(readBytes(path("TEST.DAT")), QByteArray("first line\r\nseXcond line\r\nthird\r\n"));
@@ -290,8 +290,8 @@ void EditorWindowTest::saveAsAppliesTheFilterExtensionAndAsksBeforeOverwriting()
                                                          "Output file (*.out)", "All files (*)"}));
   QVERIFY(!QFile::exists(path("res.txt")));
   QCOMPARE(readBytes(path("res.OUT")), QByteArray("result\r\n"));
-  QCOMPARE(form->windowTitle(), QStringLiteral("res.OUT"));
-  QCOMPARE(host_.currentFile, QStringLiteral("res.OUT"));
+  QCOMPARE(form->windowTitle(), "res.OUT");
+  QCOMPARE(host_.currentFile, "res.OUT");
   QVERIFY(!form->isModified());
 
   const struct {
@@ -386,13 +386,13 @@ void EditorWindowTest::aFailedSaveIsReportedAndKeepsTheTextModified() {
   script_.saveChoices.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
   QVERIFY(!form->saveAs());
   QCOMPARE(script_.messages.size(), std::size_t{1});
-  QCOMPARE(script_.messages[0].kind, QStringLiteral("error"));
-  QCOMPARE(script_.messages[0].caption, QStringLiteral("Save File"));
+  QCOMPARE(script_.messages[0].kind, "error");
+  QCOMPARE(script_.messages[0].caption, "Save File");
   QVERIFY(
       script_.messages[0].text.startsWith("Cannot save file '" + path("no such folder/out.DAT")));
   QCOMPARE(form->fileName(), path("in.DAT"));
   QVERIFY(form->isModified());
-  QCOMPARE(host_.status[2], QStringLiteral("Modified"));
+  QCOMPARE(host_.status[2], "Modified");
 
   // The file's own name now belongs to a folder: Save fails and says so.
   QVERIFY(QFile::remove(path("in.DAT")));
@@ -441,8 +441,8 @@ void EditorWindowTest::findHonoursMatchCaseAndWholeWordAndSearchesDownwards() {
   }
   // Only the last search found nothing, and said so; F3 repeats the search.
   QCOMPARE(script_.messages.size(), std::size_t{1});
-  QCOMPARE(script_.messages[0].kind, QStringLiteral("information"));
-  QCOMPARE(script_.messages[0].text, QStringLiteral("Cannot find \"cu\""));
+  QCOMPARE(script_.messages[0].kind, "information");
+  QCOMPARE(script_.messages[0].text, "Cannot find \"cu\"");
   putCursor(editor, 1, 1);
   form->findChild<QAction*>("editFindNext")->trigger();
   QCOMPARE(selection(), std::make_pair(11, 13));
@@ -472,10 +472,10 @@ void EditorWindowTest::editCommandsFollowSelectionAndClipboardAndPrint() {
   form->editor()->setTextCursor(cursor);
   QVERIFY(cut->isEnabled() && copy->isEnabled() && del->isEnabled());
   copy->trigger();
-  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha"));
+  QCOMPARE(QApplication::clipboard()->text(), "alpha");
   QVERIFY(paste->isEnabled());
   del->trigger();
-  QCOMPARE(form->editor()->toPlainText(), QStringLiteral(" beta\n"));
+  QCOMPARE(form->editor()->toPlainText(), " beta\n");
   QVERIFY(!cut->isEnabled() && !copy->isEnabled() && !del->isEnabled());
 
   // Print's hint reaches the main window's hint line from the editor's own menu bar.
@@ -528,7 +528,7 @@ void EditorWindowTest::closingAModifiedWindowAsksToSave() {
   };
 
   auto [form, sub] = framed(path("m.DAT"));
-  QCOMPARE(sub->windowTitle(), QStringLiteral("m.DAT"));
+  QCOMPARE(sub->windowTitle(), "m.DAT");
   script_.answers = {Answer::Cancel};
   QVERIFY(!sub->close());
   QCOMPARE(script_.questions.last(), "Save changes to " + path("m.DAT") + "?");
@@ -549,7 +549,7 @@ void EditorWindowTest::closingAModifiedWindowAsksToSave() {
   auto [untitled, fourth] = framed(QString());
   script_.answers = {Answer::Yes};
   QVERIFY(!fourth->close());
-  QCOMPARE(script_.questions.last(), QStringLiteral("Save changes to Untitled?"));
+  QCOMPARE(script_.questions.last(), "Save changes to Untitled?");
   untitled->editor()->document()->setModified(false);
   QVERIFY(fourth->close());
 }
@@ -570,7 +570,7 @@ void EditorWindowTest::aDroppedFileOpensInANewEditor() {
   QCoreApplication::sendEvent(form->editor()->viewport(), &drop);
   QCOMPARE(opened.size(), 1);
   QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
-  QCOMPARE(form->editor()->toPlainText(), QStringLiteral("text\n"));  // not pasted
+  QCOMPARE(form->editor()->toPlainText(), "text\n");  // not pasted
 }
 
 void EditorWindowTest::screenshotOfAReport() {
@@ -584,8 +584,7 @@ void EditorWindowTest::screenshotOfAReport() {
   QMdiSubWindow* sub = area.addSubWindow(form);
   sub->setGeometry(20, 20, 900, 600);
   area.show();
-  QVERIFY(QDir().mkpath(TARVOLIN_SCREENSHOT_DIR));
-  QVERIFY(area.grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/edit_form_report.png")));
+  testing::saveScreenshot(&area, "edit_form_report");
 }
 
 QTEST_MAIN(EditorWindowTest)

@@ -49,13 +49,22 @@ class MainWindowTest : public QObject {
 
  private slots:
   // A fit of TEST.DAT from the menu: the control file, the report and its plot files, the
-  // report window captioned with the input file, and the menus back as they were.
+  // report window captioned with the input file, and the menus back as they were. The start
+  // dialog and the main window with the report are pictures for a person to look at.
   void computeCommandEndToEnd() {
-    WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT"});
+    WorkFolder folder({"TEST.DAT", "POT_TITRATION.DAT", "CU_GLYCINE.SQD"});
     MessageLog log;
     auto form = newMainWindow(folder.path());
+    form->resize(1100, 760);
     form->show();
-    OnModal<StartDialog> start(chooseRun("Simplex", "TEST.DAT", "run1"));
+    OnModal<StartDialog> start([](StartDialog* dlg) {
+      clickItem(dlg->methodList(), "Simplex");
+      clickItem(dlg->inputList(), "TEST.DAT");
+      QTest::keyClicks(dlg->outputEdit(), "run1");
+      QTest::keyClick(dlg->outputEdit(), Qt::Key_Return);
+      saveScreenshot(dlg, "start_calc_dialog");
+      QTest::mouseClick(dlg->okButton(), Qt::LeftButton);
+    });
     bool progressSeen = false;
     QTimer probe;
     connect(&probe, &QTimer::timeout, [&] {
@@ -78,14 +87,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(captions(*form), afterRun);
     QVERIFY(progressSeen);
     QVERIFY(!form->progressDialog()->isVisible());
-    QCOMPARE(form->progressDialog()->windowTitle(),
-             QString("Fitting Procedure SIMPLEX in Progress"));
+    QCOMPARE(form->progressDialog()->windowTitle(), "Fitting Procedure SIMPLEX in Progress");
     QVERIFY(form->progressDialog()->iterationText() != "0");
     QVERIFY(action(*form, "MenuFitting")->isEnabled());
     QVERIFY(!action(*form, "MenuCancel")->isEnabled());
     QVERIFY(!form->runUnderWay());
     QCOMPARE(form->model().SingleStep, 0);
     QVERIFY(QApplication::overrideCursor() == nullptr);
+    form->mdiArea()->subWindowList().first()->showMaximized();
+    QTest::qWait(20);
+    saveScreenshot(form.get(), "main_window_report");
+    form->mdiArea()->subWindowList().first()->showNormal();
 
     // The speed bar's Single Step: the windows of the last run are closed first.
     OnModal<StartDialog> again(
@@ -114,7 +126,7 @@ class MainWindowTest : public QObject {
     action(*form, "ComputeSingleStepItem")->trigger();
     // The reader has passed 20 line ends when it meets the word on line 21.
     QCOMPARE(log.texts(), QStringList{"The DATA file error at reading line >= 20"});
-    QCOMPARE(log.messages.first().caption, QString("Input Experimental Data"));
+    QCOMPARE(log.messages.first().caption, "Input Experimental Data");
     QVERIFY(!progressShownWithMessage);
     QCOMPARE(captions(*form), QStringList{"BAD.DAT"});
     QVERIFY(!form->progressDialog()->isVisible());
@@ -153,7 +165,7 @@ class MainWindowTest : public QObject {
       QVERIFY(form->runUnderWay());
       ProgressDialog* progress = form->progressDialog();
       QVERIFY(progress->isVisible());
-      QCOMPARE(progress->windowTitle(), QString("Fitting Procedure M-CARLO in Progress"));
+      QCOMPARE(progress->windowTitle(), "Fitting Procedure M-CARLO in Progress");
       QFont bold = QApplication::font();
       bold.setBold(true);
       QVERIFY(progress->width() >
@@ -177,7 +189,7 @@ class MainWindowTest : public QObject {
     QVERIFY2(trials > 0 && trials < 4000, qPrintable(QString::number(trials)));
     if (cancel) {
       QVERIFY(log.messages.isEmpty());
-      QCOMPARE(captions(*form).first(), QString("mc.OUT  for  TEST.DAT"));
+      QCOMPARE(captions(*form).first(), "mc.OUT  for  TEST.DAT");
     } else {
       QTRY_VERIFY(!form->isVisible());
       QCOMPARE(log.texts(), QStringList{"End the program?"});
@@ -207,7 +219,7 @@ class MainWindowTest : public QObject {
           return target;
         });
     action(*form, "MenuSaveasImage")->trigger();
-    QCOMPARE(offered, QString("Save Image|CURRENT.JPG|save"));
+    QCOMPARE(offered, "Save Image|CURRENT.JPG|save");
     const QByteArray jpeg = folder.read("picture.JPG");
     QVERIFY(jpeg.startsWith("\xFF\xD8"));
     const QImage decoded = decodeJpeg(jpeg);
@@ -281,11 +293,11 @@ class MainWindowTest : public QObject {
 
     for (const char* name : {"TEST.DAT", "METHOD7.DAT", "POT_TITRATION.DAT"})
       form->openFileInEditor(folder.file(name));
-    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("POT_TITRATION.DAT"));
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), "POT_TITRATION.DAT");
     action(*form, "SpeedNext")->trigger();
-    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("TEST.DAT"));
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), "TEST.DAT");
     action(*form, "SpeedPrevious")->trigger();
-    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), QString("POT_TITRATION.DAT"));
+    QCOMPARE(form->mdiArea()->activeSubWindow()->windowTitle(), "POT_TITRATION.DAT");
     action(*form, "WindowTileItem")->trigger();
     action(*form, "WindowCascadeItem")->trigger();
 
@@ -309,7 +321,7 @@ class MainWindowTest : public QObject {
     QVERIFY(viewerShouldStart(folder.file("shot.jpg"), folder.path()));
     QVERIFY(!viewerShouldStart(folder.file("picture.jpeg"), folder.path()));
     QVERIFY(!viewerShouldStart(folder.file("missing.jpg"), folder.path()));
-    QCOMPARE(viewerCommandLine("C:/a b/shot.jpg"), QString("Imagist.exe \"C:/a b/shot.jpg\" jpg"));
+    QCOMPARE(viewerCommandLine("C:/a b/shot.jpg"), "Imagist.exe \"C:/a b/shot.jpg\" jpg");
 
     QStringList started;
     form->setProgramStarter([&](const QString& program, const QStringList& args) {
@@ -328,7 +340,7 @@ class MainWindowTest : public QObject {
 
     // The editor's own File menu and a file dropped on it act on the main window.
     EditorWindow* editor = form->openFileInEditor(folder.file("TEST.DAT"));
-    editor->findChild<QAction*>(QStringLiteral("fileNew"))->trigger();
+    editor->findChild<QAction*>("fileNew")->trigger();
     emit editor->fileDropped(folder.file("METHOD7.DAT"));
     QCOMPARE(captions(*form), (QStringList{"shot.jpg", "TEST.DAT", "Untitled", "METHOD7.DAT"}));
   }
@@ -349,7 +361,7 @@ class MainWindowTest : public QObject {
     QList<double> draws{0.5, 0.7};
     form->setRandomSource([&] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); });
     OnModal<StartUpDialog> greeting([](StartUpDialog* dlg) {
-      QCOMPARE(dlg->windowTitle(), QString("Start Tarvolin"));
+      QCOMPARE(dlg->windowTitle(), "Start Tarvolin");
       dlg->accept();
     });
     form->show();
@@ -367,7 +379,7 @@ class MainWindowTest : public QObject {
     log.answer = [](const ShownMessage&) { return MessageResult::No; };
     QVERIFY(!form->close());
     QVERIFY(form->isVisible());
-    QCOMPARE(log.messages.last().text, QString("End the program?"));
+    QCOMPARE(log.messages.last().text, "End the program?");
     QCOMPARE(log.messages.last().buttons, MessageButtons::YesNo);
     log.answer = nullptr;
     QVERIFY(form->close());
@@ -388,7 +400,7 @@ class MainWindowTest : public QObject {
     QVERIFY(text.contains(QDir::toNativeSeparators(folder.path())));
 
     OnModal<AboutDialog> about([](AboutDialog* dlg) {
-      QCOMPARE(dlg->windowTitle(), QString("About Tarvolin"));
+      QCOMPARE(dlg->windowTitle(), "About Tarvolin");
       const QString memory = dlg->findChild<QLabel*>("PhysicalMemory")->text();
       QVERIFY2(QRegularExpression("^\\d{1,3}(,\\d{3})* KB$").match(memory).hasMatch(),
                qPrintable(memory));

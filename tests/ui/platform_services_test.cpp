@@ -5,13 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cfenv>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cfenv>
 
 #include "ui/main_window/about_dialog.h"
 #include "ui/platform/gui_platform.h"

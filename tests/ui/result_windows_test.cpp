@@ -30,6 +30,7 @@ using namespace tarvolin;
 using namespace tarvolin::ui;
 using namespace tarvolin::plotting;
 using tarvolin::ui::testing::countColour;
+using tarvolin::ui::testing::saveScreenshot;
 
 namespace {
 
@@ -159,7 +160,7 @@ void ResultWindowsTest::init() {
 void ResultWindowsTest::cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
 void ResultWindowsTest::regressionDrawsHoversAndSelects() {
-  writeRegressionFile(QStringLiteral("run1.REG"));
+  writeRegressionFile("run1.REG");
   auto window = newRegressionWindow(1);
   window->dataOpenFile();
   QVERIFY(host_.messages.empty());
@@ -179,8 +180,8 @@ void ResultWindowsTest::regressionDrawsHoversAndSelects() {
     return QPoint(layout.px(plot.data.Ycalc[i]), layout.py(plot.data.Yexp[i]));
   };
   moveMouse(*window, point(0) + QPoint(4, -4));
-  QCOMPARE(window->statusText(1), QStringLiteral("11th Point"));
-  QVERIFY(window->statusText(3).startsWith(QStringLiteral("Ycalc.  = ")));
+  QCOMPARE(window->statusText(1), "11th Point");
+  QVERIFY(window->statusText(3).startsWith("Ycalc.  = "));
   moveMouse(*window, point(0) + QPoint(5, 0));
   QCOMPARE(window->statusText(1), QString());
   const QString readout = window->statusText(3);
@@ -215,8 +216,8 @@ void ResultWindowsTest::regressionMessagesAndChoosers() {
   };
   auto window = newRegressionWindow(1);
   for (const auto& c : cases) {
-    QFile::remove(QStringLiteral("run1.REG"));
-    if (!c.content.isEmpty()) writeText(QStringLiteral("run1.REG"), c.content);
+    QFile::remove("run1.REG");
+    if (!c.content.isEmpty()) writeText("run1.REG", c.content);
     host_.clear();
     window->dataOpenFile();
     QCOMPARE(window->plotReady(), c.ready);
@@ -232,7 +233,7 @@ void ResultWindowsTest::regressionMessagesAndChoosers() {
   QCOMPARE(window->statusText(3), QString());
 
   // Closing clears the flag; one data set hides the chooser.
-  writeRegressionFile(QStringLiteral("run1.REG"));
+  writeRegressionFile("run1.REG");
   window->dataOpenFile();
   QVERIFY(window->plotReady());
   QVERIFY(window->dataSetChooser()->isHidden() && window->dataSetLabel()->isHidden());
@@ -241,15 +242,15 @@ void ResultWindowsTest::regressionMessagesAndChoosers() {
 
   // Shown again for a run of three data sets: the chooser offers them and loads the one chosen;
   // the next run has a single data set and the window goes back to the first.
-  writeRegressionFile(QStringLiteral("run2.REG"), 100);
-  writeRegressionFile(QStringLiteral("run3.REG"), 200);
+  writeRegressionFile("run2.REG", 100);
+  writeRegressionFile("run3.REG", 200);
   window->show();
   window->setSource(sourceOf(folder(), "run.OUT", 3));
   window->dataOpenFile();
   QVERIFY(window->dataSetChooser()->isVisible() && window->dataSetLabel()->isVisible());
   QCOMPARE(window->dataSetChooser()->count(), 3);
   choose(window->dataSetChooser(), 1);
-  QCOMPARE(window->windowTitle(), QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: run2.REG"));
+  QCOMPARE(window->windowTitle(), "P L O T :   Yexp.  vs  Ycalc.;  File: run2.REG");
   QCOMPARE(window->loaded().plot.x.min, 101.0L);
   choose(window->dataSetChooser(), 2);
   window->setSource(sourceOf(folder(), "run.OUT", 1));
@@ -262,10 +263,10 @@ void ResultWindowsTest::regressionMessagesAndChoosers() {
 // Purple circles where the residuals lie; the hover names the point by its place in the file,
 // not in the sorted order. With two data sets the chooser's sentence takes the title's place.
 void ResultWindowsTest::residualsDrawAndNameTheFilesPoint() {
-  QString text = QStringLiteral("12\r\n");
+  QString text = "12\r\n";
   for (int i = 1; i <= 11; ++i) text += twoValues(i + 1, (i % 2 ? 1 : -1) * 0.1 * i);
   text += twoValues(1, 0.5);  // the twelfth point has the smallest Ycalc
-  writeText(QStringLiteral("run1.GAR"), text);
+  writeText("run1.GAR", text);
   auto window = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 1), QSize(435, 300));
   QVERIFY(host_.messages.empty());
   QVERIFY(window->hasPlot());
@@ -278,15 +279,14 @@ void ResultWindowsTest::residualsDrawAndNameTheFilesPoint() {
 
   const QPoint twelfth(roundPixel(frame.px(1)), roundPixel(frame.py(0.5)));
   moveMouse(*window, twelfth);
-  QCOMPARE(host_.status[1], QStringLiteral("12th Point"));
-  QVERIFY(host_.status[3].startsWith(QStringLiteral("Ycalc. = ")));
+  QCOMPARE(host_.status[1], "12th Point");
+  QVERIFY(host_.status[3].startsWith("Ycalc. = "));
   moveMouse(*window, twelfth + QPoint(0, 20));
   QCOMPARE(host_.status[1], QString());
 
   auto two = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
   QVERIFY(two->dataSetChooser()->isVisible());
-  QCOMPARE(two->dataSetLabel()->text(),
-           QStringLiteral("Graphical Analysis of Residuals for Data Set:"));
+  QCOMPARE(two->dataSetLabel()->text(), "Graphical Analysis of Residuals for Data Set:");
 }
 
 // A file that cannot be drawn is reported once, not at every paint; another data set, or a
@@ -295,7 +295,7 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
   auto window = newCurveWindow<ResidualWindow>(sourceOf(folder(), "run.OUT", 2), QSize(435, 300));
   QCOMPARE(host_.messages.size(), std::size_t{1});
   QCOMPARE(host_.messages[0].kind, MessageKind::Information);
-  QCOMPARE(host_.messages[0].text, QStringLiteral("Cannot open file 'run1.GAR'"));
+  QCOMPARE(host_.messages[0].text, "Cannot open file 'run1.GAR'");
   QCOMPARE(host_.messages[0].buttons, MessageButtons::Yes);
   QVERIFY(!window->hasPlot());
   for (int i = 0; i < 3; ++i) {
@@ -308,17 +308,15 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
 
   choose(window->dataSetChooser(), 1);
   QCOMPARE(host_.messages.size(), std::size_t{2});
-  QCOMPARE(host_.messages[1].text, QStringLiteral("Cannot open file 'run2.GAR'"));
+  QCOMPARE(host_.messages[1].text, "Cannot open file 'run2.GAR'");
 
   // A flat range; then readable; then flat again.
   const auto twoPoints = [](double x2) {
-    writeText(QStringLiteral("run2.GAR"),
-              QStringLiteral("2\r\n") + twoValues(1, 1) + twoValues(x2, 2));
+    writeText("run2.GAR", "2\r\n" + twoValues(1, 1) + twoValues(x2, 2));
   };
   twoPoints(1);
   window->draw();
-  QCOMPARE(host_.messages.back().text,
-           QStringLiteral("Impossible to plot the data: Xmin = Xmax or Ymin = Ymax"));
+  QCOMPARE(host_.messages.back().text, "Impossible to plot the data: Xmin = Xmax or Ymin = Ymax");
   twoPoints(2);
   window->draw();
   QVERIFY(window->hasPlot());
@@ -332,7 +330,7 @@ void ResultWindowsTest::curveWindowMessagesComeOncePerCause() {
 // The purple spline, or red dots when "Draw calc. points" is checked or when two calculated
 // values share a point number; the hover names the measured point.
 void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
-  const auto write = [](const QString& text) { writeText(QStringLiteral("run1.ECP"), text); };
+  const auto write = [](const QString& text) { writeText("run1.ECP", text); };
   write(
       QStringLiteral("6\r\n1 2.0\r\n2 3.1\r\n3 5.2\r\n4 8.8\r\n5 9.6\r\n6 10.0\r\n"
                      "4 9.0\r\n1 2.1\r\n6 10.1\r\n2 3.0\r\n5 9.5\r\n3 5.0\r\n"));
@@ -350,7 +348,7 @@ void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
     QCOMPARE(rgbAt(image, centre(box)), kRedPixel);
   window->pointsCheckBox()->setChecked(false);
 
-  write(QStringLiteral("3\r\n1 1.0\r\n2 2.0\r\n3 3.0\r\n1 1.1\r\n2 2.1\r\n2 2.2\r\n"));
+  write("3\r\n1 1.0\r\n2 2.0\r\n3 3.0\r\n1 1.1\r\n2 2.1\r\n2 2.2\r\n");
   window->draw();
   QVERIFY(window->hasPlot());
   image = shot(*window);
@@ -359,8 +357,8 @@ void ResultWindowsTest::titrationCurveAsSplineOrAsDots() {
 
   const CurveFrame equal = titrationFrame(window->plotClient(), window->plot());
   moveMouse(*window, QPoint(roundPixel(equal.px(3)), roundPixel(equal.py(3.0))));
-  QCOMPARE(host_.status[1], QStringLiteral("3d Point"));
-  QVERIFY(host_.status[3].startsWith(QStringLiteral("Experimental Point =    3")));
+  QCOMPARE(host_.status[1], "3d Point");
+  QVERIFY(host_.status[3].startsWith("Experimental Point =    3"));
 }
 
 // Three species, components 1 and 2 offered, a data set of three points. Component 1: species 1
@@ -369,9 +367,9 @@ void ResultWindowsTest::percentagesOfTheChosenComponent() {
   QString text;
   for (int r = 1; r <= 5; ++r) {
     const std::vector<Real> values = {60, 0, 40, 10.0L * r, 0, 100 - 10.0L * r};
-    text += QString::fromStdString(percentageRow(r, values)) + QStringLiteral("\r\n");
+    text += QString::fromStdString(percentageRow(r, values)) + "\r\n";
   }
-  writeText(QStringLiteral("runBC1.BCP"), text);
+  writeText("runBC1.BCP", text);
   ResultSource source = sourceOf(folder(), "run.OUT", 1);
   source.systems[0].NS = 3;
   source.systems[0].offered = {1, 2};
@@ -379,9 +377,9 @@ void ResultWindowsTest::percentagesOfTheChosenComponent() {
   auto window = newCurveWindow<PercentageWindow>(source, QSize(670, 340));
   QVERIFY(host_.messages.empty());
   QVERIFY(window->hasPlot());
-  QCOMPARE(window->windowTitle(), QStringLiteral("Basic Components Percentage: [runBC1.BCP]"));
+  QCOMPARE(window->windowTitle(), "Basic Components Percentage: [runBC1.BCP]");
   QCOMPARE(window->componentChooser()->count(), 2);
-  QCOMPARE(window->componentChooser()->itemText(1), QStringLiteral("2"));
+  QCOMPARE(window->componentChooser()->itemText(1), "2");
 
   // The first curve in red between its points; with "Draw points only" just at them.
   const CurveFrame frame = percentageFrame(window->plotClient(), window->data());
@@ -401,10 +399,10 @@ void ResultWindowsTest::percentagesOfTheChosenComponent() {
 
   moveMouse(*window,
             QPoint(frame.areaLeft() + frame.width() / 2, frame.areaBottom() - frame.height() / 2));
-  QCOMPARE(host_.status[3], QStringLiteral("Experimental Point =    2;  PC = 50.0"));
+  QCOMPARE(host_.status[3], "Experimental Point =    2;  PC = 50.0");
 
   // Lines shorter than the chosen component needs are refused with the line's number.
-  writeText(QStringLiteral("runBC1.BCP"), QStringLiteral("    1.0  50.00  0.00  50.00\r\n"));
+  writeText("runBC1.BCP", "    1.0  50.00  0.00  50.00\r\n");
   window->draw();
   QCOMPARE(host_.messages.back().text,
            QString::fromStdString(unreadableLineMessage("runBC1.BCP", 1)));
@@ -415,8 +413,6 @@ void ResultWindowsTest::percentagesOfTheChosenComponent() {
 // at every point. The windows draw the files the run wrote, of the system chosen; their
 // screenshots are for a person to look at.
 void ResultWindowsTest::resultWindowsAfterRealRuns() {
-  const QString shots = QStringLiteral(TARVOLIN_SCREENSHOT_DIR);
-  QDir().mkpath(shots);
   GuiPlatform platform;
   testing::MessageLog log;
   struct Example {
@@ -427,16 +423,16 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
        {Example{"POT_TITRATION.DAT", ""}, Example{"NMR_BATCH.DAT", "batch_"},
         Example{"TWO_BLOCKS.DAT", "two_blocks_"}, Example{"TWO_SYSTEMS.DAT", "two_systems_"},
         Example{nullptr, "batch_3300_"}}) {
-    QFile::remove(QStringLiteral("RUN.DAT"));
+    QFile::remove("RUN.DAT");
     auto model = std::make_unique<Model>();
     if (example.file) {
-      QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
-                          QStringLiteral("RUN.DAT")));
+      QVERIFY(
+          QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file, "RUN.DAT"));
     } else {
-      writeText(QStringLiteral("RUN.DAT"), QString::fromStdString(test::batchDat(3300)));
+      writeText("RUN.DAT", QString::fromStdString(test::batchDat(3300)));
       model->SingleStep = 1;
     }
-    writeText(QStringLiteral("IN.IN"), QStringLiteral("RUN.DAT\r\nrun.OUT\r\n"));
+    writeText("IN.IN", "RUN.DAT\r\nrun.OUT\r\n");
     QCOMPARE(SimplexRun(*model, platform), RunStatus::Completed);
     ResultSource source = sourceOf(folder(), "run.OUT", model->NBlocks);
     source.systems = resultSystemsOfRun(*model, "run.OUT");
@@ -461,8 +457,7 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
         choose(box, 1);
       QCOMPARE(regression->loaded().plot.data.N(), 16);
       QCOMPARE(residuals->plot().Ycalc.size(), std::size_t{16});
-      QCOMPARE(percentages->windowTitle(),
-               QStringLiteral("Basic Components Percentage: [runS2_BC1.BCP]"));
+      QCOMPARE(percentages->windowTitle(), "Basic Components Percentage: [runS2_BC1.BCP]");
     }
     if (model->NBlocks > 1)
       for (QComboBox* box : {regression->dataSetChooser(), residuals->dataSetChooser(),
@@ -474,17 +469,14 @@ void ResultWindowsTest::resultWindowsAfterRealRuns() {
     const RegressionPlot& plot = regression->loaded().plot;
     const RegressionLayout layout(regression->plotClient(), plot.x, plot.y);
     moveMouse(*regression, QPoint(layout.px(plot.data.Ycalc[0]), layout.py(plot.data.Yexp[0])));
-    QVERIFY(regression->statusText(1).contains(QStringLiteral("Point")));
+    QVERIFY(regression->statusText(1).contains("Point"));
     const QString prefix = QString::fromLatin1(example.prefix);
-    const auto save = [&](QWidget& window, const char* name) {
-      QVERIFY(shot(window).save(shots + "/" + prefix + QLatin1String(name) + ".png"));
-    };
-    save(*regression, "linreg");
+    saveScreenshot(regression.get(), prefix + "linreg");
     regression->resize(1150, 600);  // wide enough for the statistics lines in full
-    save(*regression, "linreg_wide");
-    save(*residuals, "residuals");
-    save(*titration, "titration_curve");
-    save(*percentages, "percentages");
+    saveScreenshot(regression.get(), prefix + "linreg_wide");
+    saveScreenshot(residuals.get(), prefix + "residuals");
+    saveScreenshot(titration.get(), prefix + "titration_curve");
+    saveScreenshot(percentages.get(), prefix + "percentages");
   }
 }
 
@@ -500,7 +492,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   form->show();
   const auto run = [&](const char* input, const char* output) {
     OnModal<StartDialog> start(chooseRun({}, input, output));
-    form->findChild<QAction*>(QStringLiteral("ComputeSingleStepItem"))->trigger();
+    form->findChild<QAction*>("ComputeSingleStepItem")->trigger();
   };
 
   run("POT_TITRATION.DAT", "pot");
@@ -512,8 +504,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   QVERIFY(regression);
   QVERIFY(regression->isVisible());
   QVERIFY(regression->plotReady());
-  QCOMPARE(regression->windowTitle(),
-           QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: pot1.REG"));
+  QCOMPARE(regression->windowTitle(), "P L O T :   Yexp.  vs  Ycalc.;  File: pot1.REG");
   auto* residuals = qobject_cast<ResidualWindow*>(
       form->mdiArea()->subWindowList(QMdiArea::CreationOrder)[1]->widget());
   QVERIFY(residuals && residuals->hasPlot());
@@ -521,8 +512,8 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   const CurveFrame frame = residualFrame(residuals->plotClient(), residuals->plot());
   moveMouse(*residuals, QPoint(roundPixel(frame.px(residuals->plot().Ycalc[1])),
                                roundPixel(frame.py(residuals->plot().D[1]))));
-  QCOMPARE(form->statusText(1), QStringLiteral("2nd Point"));
-  QVERIFY(form->statusText(3).startsWith(QStringLiteral("Ycalc. = ")));
+  QCOMPARE(form->statusText(1), "2nd Point");
+  QVERIFY(form->statusText(3).startsWith("Ycalc. = "));
 
   // The windows open side by side: none covers another, the regression window (a tool window
   // of the main window, kept in front of it) included, which lies over the document area.
@@ -545,21 +536,20 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
                qPrintable(arrange + (" " + sub->windowTitle())));
     }
   }
-  QDir().mkpath(QStringLiteral(TARVOLIN_SCREENSHOT_DIR));
-  QVERIFY(form->grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/main_window_results.png")));
+  saveScreenshot(form.get(), "main_window_results");
 
   // Save as Image takes the regression window once the user works in it, the document window
   // again after a click there; the Window menu lists both kinds, the one worked in checked.
   const auto imageSize = [&] {
-    const QString jpeg = folder.file(QStringLiteral("shot.JPG"));
+    const QString jpeg = folder.file("shot.JPG");
     QFile::remove(jpeg);
     form->saveActiveChildImage(jpeg);
-    return decodeJpeg(folder.read(QStringLiteral("shot.JPG"))).size();
+    return decodeJpeg(folder.read("shot.JPG")).size();
   };
   const auto checkedWindow = [&] {
     QMenu* menu = nullptr;
     for (QAction* a : form->menuBar()->actions())
-      if (a->text() == QStringLiteral("&Window")) menu = a->menu();
+      if (a->text() == "&Window") menu = a->menu();
     emit menu->aboutToShow();
     QStringList checked;
     for (QAction* a : menu->actions())
@@ -579,24 +569,23 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   QVERIFY(!regression->statusText(3).isEmpty());
 
   // The report, kept in a folder of its own with its plot files, then a run on another system.
-  QDir(folder.path()).mkdir(QStringLiteral("kept"));
+  QDir(folder.path()).mkdir("kept");
   for (const char* name :
        {"pot.OUT", "pot.PFP", "pot.TTC", "pot.RAC", "pot1.GAR", "pot1.ECP", "potBC1.BCP"})
     QVERIFY(QFile::copy(folder.file(QString::fromLatin1(name)),
-                        folder.file(QStringLiteral("kept/") + QString::fromLatin1(name))));
-  QFile::remove(folder.file(QStringLiteral("kept/pot.TTC")));
+                        folder.file("kept/" + QString::fromLatin1(name))));
+  QFile::remove(folder.file("kept/pot.TTC"));
   run("TEST.DAT", "nmr");
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
   QCOMPARE(captions(*form).size(), 4);
   QVERIFY(regression->statusText(3).isEmpty());
-  QCOMPARE(regression->windowTitle(),
-           QStringLiteral("P L O T :   Yexp.  vs  Ycalc.;  File: nmr1.REG"));
+  QCOMPARE(regression->windowTitle(), "P L O T :   Yexp.  vs  Ycalc.;  File: nmr1.REG");
 
   form->closeAll();
-  const QString kept = folder.file(QStringLiteral("kept/pot.OUT"));
+  const QString kept = folder.file("kept/pot.OUT");
   form->setFileDialogHook(
       [&](const QString&, const QString&, const QString&, bool) { return kept; });
-  form->findChild<QAction*>(QStringLiteral("FileOpenItem"))->trigger();
+  form->findChild<QAction*>("FileOpenItem")->trigger();
   QVERIFY2(log.messages.isEmpty(), qPrintable(log.texts().join('|')));
   // A report below the work folder is named from there.
   QCOMPARE(captions(*form),
@@ -610,7 +599,7 @@ void ResultWindowsTest::mainWindowOpensThemAfterARunAndWithAReport() {
   // The titration's 36 points and its components, not those of the batch run made last.
   QCOMPARE(residuals->plot().Ycalc.size(), std::size_t{36});
   QCOMPARE(percentages->componentChooser()->count(), 1);
-  QCOMPARE(percentages->componentChooser()->itemText(0), QStringLiteral("2"));
+  QCOMPARE(percentages->componentChooser()->itemText(0), "2");
   QVERIFY(percentages->dataSetChooser()->isHidden());
 }
 

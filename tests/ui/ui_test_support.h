@@ -2,12 +2,8 @@
 // Shared pieces of the window tests: a work folder with chosen example inputs, a record of the
 // message boxes (answered without a modal box), and actions on modal dialogs as they appear.
 
-#include <functional>
-#include <memory>
-
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -16,16 +12,19 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
-#include "ui/platform/gui_platform.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_dialog.h"
+#include "ui/platform/gui_platform.h"
 
 namespace tarvolin::ui::testing {
 
@@ -153,6 +152,13 @@ inline QStringList captions(const MainWindow& form) {
   for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
     titles << sub->windowTitle();
   return titles;
+}
+
+// The widget's picture as <name>.png in the build's screenshots folder, for a person to look at.
+inline void saveScreenshot(QWidget* widget, const QString& name) {
+  QDir().mkpath(TARVOLIN_SCREENSHOT_DIR);
+  const QString path = QDir(TARVOLIN_SCREENSHOT_DIR).filePath(name + ".png");
+  QVERIFY2(widget->grab().save(path), qPrintable(path));
 }
 
 // Pixels of exactly this colour (alpha ignored) within the rectangle, the whole image if none.
