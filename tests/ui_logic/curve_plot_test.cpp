@@ -359,7 +359,6 @@ TEST(PercentagePlot, TicksFrameAndReadout) {
 
   EXPECT_EQ(percentageReadout(frame, 10, 258, 292, '.'), "Experimental Point =    6;  PC = 20.0");
   EXPECT_EQ(percentageReadout(frame, 10, 258, 292, ','), "Experimental Point =    6;  PC = 20,0");
-  EXPECT_EQ(percentageCaption("runBC1.BCP"), "Basic Components Percentage: [runBC1.BCP]");
 }
 
 }  // namespace

@@ -131,17 +131,6 @@ TEST_F(PlanFiles, GridsShowTheUsersDecimalSeparator) {
   EXPECT_EQ(model->Ct[5][1], 0.0192L);
 }
 
-TEST_F(PlanFiles, SavingOverAFileKeepsItAsBackup) {
-  writeFile("data/ZN.DAT", "previous content\r\n");
-  writeFile("program/ZN.BAK", "older backup\r\n");
-  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
-  ASSERT_TRUE(outcome.saved);
-  EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
-  EXPECT_EQ(readFile("program/ZN.BAK"), "previous content\r\n");
-  EXPECT_EQ(readFile("data/ZN.DAT"), SaveData(*model_));
-  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator{}), 1);
-}
-
 // Test Data runs before the file is touched.
 TEST_F(PlanFiles, FailedSaveLeavesTheFileAsItWas) {
   writeFile("data/ZN.DAT", "previous content\r\n");
@@ -290,15 +279,6 @@ TEST_F(PlanFiles, FittingTestRunsTheSimplexDriverOnce) {
   for (const ShownMessage& m : platform_.messages) ADD_FAILURE() << m.text;
   EXPECT_TRUE(fs::exists(kFitTestCurveName));
   EXPECT_NEAR(static_cast<double>(model_->lgBETA[3]), 3.1, 1e-12);  // single step: not fitted
-}
-
-TEST_F(PlanFiles, FittingTestShowsOnlyFailures) {
-  plan_.StabConst.setCell(3, stoichColumn(1), "");
-  const FittingTestOutcome outcome = PrepareFittingTest(plan_, *model_);
-  EXPECT_FALSE(outcome.ready);
-  EXPECT_EQ(texts(outcome.notices),
-            (std::vector<std::string>{"Incorrect Stoichiometric Coefficient for Compound 3"}));
-  EXPECT_FALSE(fs::exists(kFitTestDataName));
 }
 
 // ---- fit-curve panel ----
