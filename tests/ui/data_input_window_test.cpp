@@ -61,10 +61,7 @@ class ScriptedDialogs : public PlanDialogs {
   }
   MessageResult ask(QWidget*, const QString& text, bool) override {
     s_.questions << text;
-    if (s_.answers.empty()) return MessageResult::Yes;
-    const MessageResult a = s_.answers.front();
-    s_.answers.pop_front();
-    return a;
+    return testing::nextAnswer(s_.answers, MessageResult::Yes);
   }
   std::optional<QString> openFileName(QWidget*, const QString& title, const QString&,
                                       const QString&) override {
@@ -76,10 +73,7 @@ class ScriptedDialogs : public PlanDialogs {
   }
   std::optional<QString> reactantName(QWidget*, ReactantDialogKind,
                                       const Refusal& refusal) override {
-    while (!s_.names.empty()) {
-      const std::optional<QString> name = s_.names.front();
-      s_.names.pop_front();
-      if (!name) return std::nullopt;
+    while (const std::optional<QString> name = testing::nextAnswer(s_.names, {})) {
       if (const auto refused = refusal(*name)) {
         s_.messages.push_back(
             {MessageKind::Information, "Information", *refused, MessageButtons::Ok});
@@ -93,10 +87,7 @@ class ScriptedDialogs : public PlanDialogs {
  private:
   std::optional<QString> nextFile(const QString& title) {
     s_.fileTitles << title;
-    if (s_.files.empty()) return std::nullopt;
-    const auto f = s_.files.front();
-    s_.files.pop_front();
-    return f;
+    return testing::nextAnswer(s_.files, std::optional<QString>());
   }
   Script& s_;
 };

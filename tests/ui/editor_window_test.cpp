@@ -87,18 +87,12 @@ class ScriptedDialogs : public EditorDialogs {
   }
   Answer askYesNoCancel(QWidget*, const QString&, const QString& text) override {
     s_.questions << text;
-    if (s_.answers.empty()) return Answer::Cancel;
-    const Answer a = s_.answers.front();
-    s_.answers.pop_front();
-    return a;
+    return testing::nextAnswer(s_.answers, Answer::Cancel);
   }
   std::optional<SaveChoice> saveFileName(QWidget*, const QString& start, const QStringList& filters,
                                          int filterIndex) override {
     s_.saveRequests.push_back({start, filters, filterIndex});
-    if (s_.saveChoices.empty()) return std::nullopt;
-    auto choice = s_.saveChoices.front();
-    s_.saveChoices.pop_front();
-    return choice;
+    return testing::nextAnswer(s_.saveChoices, std::optional<SaveChoice>());
   }
   std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
   void printerSetup(QWidget*, QPrinter&) override {}

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -35,6 +36,15 @@ inline QByteArray readBytes(const QString& path) {
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The next scripted answer, or `none` when the script has none left.
+template <typename T>
+T nextAnswer(std::deque<T>& answers, T none) {
+  if (answers.empty()) return none;
+  T answer = std::move(answers.front());
+  answers.pop_front();
+  return answer;
 }
 
 // A fresh folder holding copies of the named files of examples/.
