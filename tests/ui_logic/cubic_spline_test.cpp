@@ -78,11 +78,5 @@ TEST(CubicSpline, KeepsTheIntervalBetweenCalls) {
   }
 }
 
-TEST(CubicSpline, EqualAbscissaeAreDetected) {
-  EXPECT_TRUE(strictlyIncreasing(std::vector<Real>{1, 2, 3}));
-  EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 2, 2, 3}));
-  EXPECT_FALSE(strictlyIncreasing(std::vector<Real>{1, 3, 2}));
-}
-
 }  // namespace
 }  // namespace tarvolin::plotting
