@@ -98,14 +98,10 @@ TEST(Regression, SortedLineCarriesFittedValuesAndKeepsEqualKeysInOrder) {
 
 using RegressionFileTest = test::ScratchFolderTest;
 
-const std::string kHeader = "File [run1.REG] Ycalc. Yexp. ExpPoinNo\r\n";
+std::string dataFile(const std::string& name) { return test::sourcePath("tests/data/ui/" + name); }
 
 TEST_F(RegressionFileTest, ReadsFixedColumnsAndTheTitleSuffix) {
-  test::writeFile("run1.REG", kHeader +
-                                  " 1.00000E+0000  2.00000E+0000     1\r\n"
-                                  " 3.00000E+0000  5.00000E+0000    12\r\n"
-                                  "-2.00000E+0000 -1.50000E+0000     3 trailing text\r\n");
-  const RegressionLoad load = loadRegressionFile("run1.REG", '.');
+  const RegressionLoad load = loadRegressionFile(dataFile("regression_fixed_columns.REG"), '.');
   ASSERT_EQ(load.status, RegressionLoadStatus::ready);
   EXPECT_TRUE(load.plotReady() && load.message.empty());
   const RegressionData& d = load.plot.data;
@@ -118,27 +114,18 @@ TEST_F(RegressionFileTest, ReadsFixedColumnsAndTheTitleSuffix) {
   EXPECT_EQ(load.plot.line.Ycalc, (std::vector<Real>{-2, 1, 3}));
 }
 
+// An empty line, a line without a point number, a field that is no number, a point number that
+// is not an integer, NAN and free-format fields in the wrong columns.
 TEST_F(RegressionFileTest, BadLinesAreSkippedSilently) {
-  const RegressionData d = parseRegressionText(kHeader +
-                                                   " 1.00000E+0000  2.00000E+0000     1\n"
-                                                   "\n"
-                                                   " 2.00000E+0000  3.00000E+0000\n"  // no number
-                                                   " 2.00000E+0000  xxxxxxxxxxxxx     2\n"
-                                                   " 2.00000E+0000  3.00000E+0000   2.5\n"
-                                                   "           NAN  3.00000E+0000     2\n"
-                                                   "1.0 2.0 3\n"  // free format: wrong columns
-                                                   " 4.00000E+0000  6.00000E+0000     4\n",
-                                               '.');
+  const RegressionData d =
+      parseRegressionText(test::readFile(dataFile("regression_bad_lines.REG")), '.');
   EXPECT_EQ(d.PointNo, (std::vector<std::int32_t>{1, 4}));
   EXPECT_EQ(d.Ycalc, (std::vector<Real>{1, 4}));
 }
 
 // A file written where "," is the decimal separator loads under "." and the reverse.
 TEST_F(RegressionFileTest, CommaAndPointFilesLoadUnderEitherSeparator) {
-  const std::string comma = kHeader +
-                            " 1,00000E+0000  2,50000E+0000     1\n"
-                            " 2,00000E+0000  3,50000E+0000     2\n"
-                            " 3,00000E+0000  3,00000E+0000     3\n";
+  const std::string comma = test::readFile(dataFile("regression_decimal_comma.REG"));
   std::string point = comma;
   std::ranges::replace(point, ',', '.');
   for (const std::string& text : {comma, point}) {
@@ -152,11 +139,8 @@ TEST_F(RegressionFileTest, CommaAndPointFilesLoadUnderEitherSeparator) {
 // Equal measured values are as flat as equal calculated ones: shown, with the message and no
 // plot. An empty file has too few points, as two valid ones have.
 TEST_F(RegressionFileTest, FlatMeasuredValuesAndAnEmptyFile) {
-  test::writeFile("flat1.REG", kHeader +
-                                   " 1.00000E+0000  2.00000E+0000     1\n"
-                                   " 2.00000E+0000  2.00000E+0000     2\n"
-                                   " 3.00000E+0000  2.00000E+0000     3\n");
-  const RegressionLoad flat = loadRegressionFile("flat1.REG", '.');
+  const RegressionLoad flat =
+      loadRegressionFile(dataFile("regression_flat_measured_values.REG"), '.');
   EXPECT_EQ(flat.status, RegressionLoadStatus::degenerateRange);
   EXPECT_TRUE(flat.plotReady());
   EXPECT_EQ(flat.message, "PLOT Y vs X: Could not plot data set: min = max.");
