@@ -214,24 +214,6 @@ class EditorWindowTest : public QObject {
     }
   }
 
-  void statusReadsLineAndColumnAndModified() {
-    EditorWindow* form = openForm("TEST.DAT", "first line\r\nsecond line\r\nthird\r\n");
-    QVERIFY(form);
-    form->show();
-    QCOMPARE(host_.status[1], "Line:   1   Col:   1");
-    QCOMPARE(host_.statusFont.pointSize(), 8);
-
-    putCursor(form->editor(), 2, 3);
-    QCOMPARE(host_.status[1], "Line:   2   Col:   3");
-
-    QCOMPARE(host_.status[2], QString());
-    form->editor()->textCursor().insertText("X");
-    QCOMPARE(host_.status[2], "Modified");
-    QVERIFY(form->save());
-    QCOMPARE(host_.status[2], QString());
-    QCOMPARE(readBytes(path("TEST.DAT")), QByteArray("first line\r\nseXcond line\r\nthird\r\n"));
-  }
-
   void savingWritesCrLfAndKeepsTheFileAsRead() {
     // Opened and saved unchanged: CR LF files come back byte for byte, other line ends as CR LF,
     // and 8-bit text (a degree sign, a no-break space, a last byte that is no UTF-8) as it was.
@@ -354,12 +336,25 @@ class EditorWindowTest : public QObject {
       QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", n.kind, n.block, n.system), QString(n.name));
   }
 
-  void aFailedSaveIsReportedAndKeepsTheTextModified() {
-    // Save as into a folder that does not exist (a read-only folder would not do: root writes
-    // there all the same).
-    EditorWindow* form = openForm("in.DAT", "text\r\n");
+  // The status panels read the cursor's line and column and "Modified" until a save succeeds. A
+  // save that fails is reported and keeps the text modified.
+  void statusAndAFailedSave() {
+    EditorWindow* form = openForm("in.DAT", "first line\r\nsecond line\r\n");
     QVERIFY(form);
     form->show();
+    QCOMPARE(host_.status[1], "Line:   1   Col:   1");
+    QCOMPARE(host_.statusFont.pointSize(), 8);
+    putCursor(form->editor(), 2, 3);
+    QCOMPARE(host_.status[1], "Line:   2   Col:   3");
+    QCOMPARE(host_.status[2], QString());
+    form->editor()->textCursor().insertText("X");
+    QCOMPARE(host_.status[2], "Modified");
+    QVERIFY(form->save());
+    QCOMPARE(host_.status[2], QString());
+    QCOMPARE(readBytes(path("in.DAT")), QByteArray("first line\r\nseXcond line\r\n"));
+
+    // Save as into a folder that does not exist (a read-only folder would not do: root writes
+    // there all the same).
     form->editor()->textCursor().insertText("changed ");
     script_.saveChoices.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
     QVERIFY(!form->saveAs());

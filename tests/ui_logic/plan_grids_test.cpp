@@ -225,18 +225,6 @@ TEST_F(PlanTestData, QuietTestDropsOnlyTheCounts) {
   EXPECT_TRUE(plan_.DataError);
 }
 
-TEST_F(PlanTestData, DecimalCommaAndPointBothReadUnderEitherSeparator) {
-  plan_.ExpData.setCell(1, concentrationColumn(1), "0,05");
-  plan_.ExpData.setCell(2, concentrationColumn(1), "0.05");
-  for (char separator : {'.', ','}) {
-    plan_.DecimalSeparator = separator;
-    test();
-    ASSERT_FALSE(plan_.DataError) << separator;
-    EXPECT_EQ(model_->Ct[1][1], 0.05L) << separator;
-    EXPECT_EQ(model_->Ct[2][1], 0.05L) << separator;
-  }
-}
-
 TEST(PlanCellNumbers, FloatDataTakesCommaOrPointOnce) {
   for (char separator : {'.', ','}) {
     Real v = -1;
