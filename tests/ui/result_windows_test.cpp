@@ -487,9 +487,7 @@ class ResultWindowsTest : public QObject {
              (QStringList{"pot.OUT  for  POT_TITRATION.DAT", "Residual Analysis",
                           "Basic Components Percentage: [potBC1.BCP]", "Titration Curve"}));
     RegressionWindow* regression = form->regressionWindow();
-    QVERIFY(regression);
-    QVERIFY(regression->isVisible());
-    QVERIFY(regression->plotReady());
+    QVERIFY(regression && regression->isVisible() && regression->plotReady());
     QCOMPARE(regression->windowTitle(), "P L O T :   Yexp.  vs  Ycalc.;  File: pot1.REG");
     auto* residuals = qobject_cast<ResidualWindow*>(
         form->mdiArea()->subWindowList(QMdiArea::CreationOrder)[1]->widget());
@@ -580,8 +578,7 @@ class ResultWindowsTest : public QObject {
     const auto windows = form->mdiArea()->subWindowList(QMdiArea::CreationOrder);
     auto* percentages = qobject_cast<PercentageWindow*>(windows[1]->widget());
     residuals = qobject_cast<ResidualWindow*>(windows[2]->widget());
-    QVERIFY(percentages && percentages->hasPlot());
-    QVERIFY(residuals && residuals->hasPlot());
+    QVERIFY(percentages && percentages->hasPlot() && residuals && residuals->hasPlot());
     // The titration's 36 points and its components, not those of the batch run made last.
     QCOMPARE(residuals->plot().Ycalc.size(), std::size_t{36});
     QCOMPARE(percentages->componentChooser()->count(), 1);
