@@ -173,6 +173,7 @@ class MainWindowTest : public QObject {
       QVERIFY(!action(*form, "MenuFitting")->isEnabled());
       QVERIFY(action(*form, "MenuCancel")->isEnabled());
       action(*form, "SpeedFitting")->trigger();
+      QCOMPARE(start.count, 1);
       if (cancel)
         QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
       else

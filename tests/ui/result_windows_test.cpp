@@ -451,11 +451,6 @@ class ResultWindowsTest : public QObject {
           choose(box, 1);
       QVERIFY(host_.messages.empty() && log.messages.isEmpty());
       QVERIFY(regression->plotReady() && titration->hasPlot() && percentages->hasPlot());
-      // The read-outs of the first point in the regression window's status bar.
-      const RegressionPlot& plot = regression->loaded().plot;
-      const RegressionLayout layout(regression->plotClient(), plot.x, plot.y);
-      moveMouse(*regression, QPoint(layout.px(plot.data.Ycalc[0]), layout.py(plot.data.Yexp[0])));
-      QVERIFY(regression->statusText(1).contains("Point"));
       const QString prefix = QString::fromLatin1(example.prefix);
       saveScreenshot(regression.get(), prefix + "linreg");
       regression->resize(1150, 600);  // wide enough for the statistics lines in full
