@@ -42,7 +42,7 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
 template <typename T>
 T nextAnswer(std::deque<T>& answers, T none) {
   if (answers.empty()) return none;
-  T answer = std::move(answers.front());
+  const T answer = answers.front();
   answers.pop_front();
   return answer;
 }
