@@ -1,7 +1,8 @@
-// The data-input window driven on the offscreen platform, with scripted dialogs: reactants added
-// and removed through their dialogs, cells typed and pasted into the grids, Test Data with its
-// messages, saving with the overwrite question and the backup, opening (and
-// refusing a two-block file), the Fitting Test drawing its curve, and the exit questions.
+// The data-input window driven on the offscreen platform, with scripted dialogs. The grids' rules,
+// Test Data's messages and the DAT files are tested without a window; here what the window adds:
+// its widgets and what they show, reactants through their dialogs, cells typed and pasted, the
+// save and open dialogs with the overwrite question, the Fitting Test's picture, the exit
+// questions and the Qt dialogs behind the interface.
 
 #include "ui/data_input/data_input_window.h"
 
@@ -60,10 +61,7 @@ class ScriptedDialogs : public PlanDialogs {
   }
   MessageResult ask(QWidget*, const QString& text, bool) override {
     s_.questions << text;
-    if (s_.answers.empty()) return MessageResult::Yes;
-    const MessageResult a = s_.answers.front();
-    s_.answers.pop_front();
-    return a;
+    return testing::nextAnswer(s_.answers, MessageResult::Yes);
   }
   std::optional<QString> openFileName(QWidget*, const QString& title, const QString&,
                                       const QString&) override {
@@ -75,13 +73,10 @@ class ScriptedDialogs : public PlanDialogs {
   }
   std::optional<QString> reactantName(QWidget*, ReactantDialogKind,
                                       const Refusal& refusal) override {
-    while (!s_.names.empty()) {
-      const std::optional<QString> name = s_.names.front();
-      s_.names.pop_front();
-      if (!name) return std::nullopt;
+    while (const std::optional<QString> name = testing::nextAnswer(s_.names, {})) {
       if (const auto refused = refusal(*name)) {
-        s_.messages.push_back({MessageKind::Information, QStringLiteral("Information"), *refused,
-                               MessageButtons::Ok});
+        s_.messages.push_back(
+            {MessageKind::Information, "Information", *refused, MessageButtons::Ok});
         continue;
       }
       return name;
@@ -92,10 +87,7 @@ class ScriptedDialogs : public PlanDialogs {
  private:
   std::optional<QString> nextFile(const QString& title) {
     s_.fileTitles << title;
-    if (s_.files.empty()) return std::nullopt;
-    const auto f = s_.files.front();
-    s_.files.pop_front();
-    return f;
+    return testing::nextAnswer(s_.files, std::optional<QString>());
   }
   Script& s_;
 };
@@ -137,7 +129,6 @@ void setCells(PlanGridView* view, int row, const QStringList& cells) {
 }
 
 constexpr QRgb kPurplePixel = qRgb(0x80, 0x00, 0x80);
-constexpr QRgb kBlackPixel = qRgb(0, 0, 0);
 
 }  // namespace
 
@@ -186,427 +177,326 @@ class DataInputWindowTest : public QObject {
     QLocale::setDefault(QLocale::c());
   }
 
-  void windowAsCreatedAndShown();
-  void addingAndRemovingReactants();
-  void typedAndPastedCellsReachThePlan();
-  void saveWithOverwriteQuestionAndBackup();
-  void saveThenOpenGivesTheSameGridsAndRefusalsKeepThem();
-  void fittingTestDrawsTheCurve();
-  void fitCurveFileProblems();
-  void exitAndCloseQuestions();
-  void reactantDialogsOkAndClose();
-  void qtDialogsAnswerThroughTheirButtons();
-  void mainWindowShowsOneWindow();
-  void screenshotWithAnExample();
-};
+  void windowAsCreatedAndShown() {
+    DataInputWindow* form = newForm();
+    QCOMPARE(form->windowTitle(), "Experimental Data and Speciation");
+    QCOMPARE(form->size(), QSize(792, 569));
+    QCOMPARE(form->expDataGrid()->cornerText(), "no.");
+    QCOMPARE(headings(form->expDataGrid()), QStringList{"Exp. Property"});
+    QCOMPARE(form->stabConstGrid()->cornerText(), "Chem.Equ.");
+    QCOMPARE(headings(form->stabConstGrid()),
+             (QStringList{"Log BETA", "Fit: Y/N", "NMR Shift", "Fit: Y/N"}));
+    QCOMPARE(form->stabConstGrid()->model()->rowCount(), 100);
+    // Headings are never cut, whatever the desktop's font.
+    const QFontMetrics metrics(form->stabConstGrid()->horizontalHeader()->font());
+    for (int c : {0, 1, 3})
+      QVERIFY(form->stabConstGrid()->columnWidth(c) >=
+              metrics.horizontalAdvance(header(form->stabConstGrid(), Qt::Horizontal, c)));
+    QVERIFY(form->stabConstGrid()->verticalHeader()->width() >=
+            metrics.horizontalAdvance("Chem.Equ."));
 
-void DataInputWindowTest::windowAsCreatedAndShown() {
-  DataInputWindow* form = newForm();
-  QCOMPARE(form->windowTitle(), QStringLiteral("Experimental Data and Speciation"));
-  QCOMPARE(form->size(), QSize(792, 569));
-  QCOMPARE(form->expDataGrid()->cornerText(), QStringLiteral("no."));
-  QCOMPARE(headings(form->expDataGrid()), QStringList{"Exp. Property"});
-  QCOMPARE(form->stabConstGrid()->cornerText(), QStringLiteral("Chem.Equ."));
-  QCOMPARE(headings(form->stabConstGrid()),
-           (QStringList{"Log BETA", "Fit: Y/N", "NMR Shift", "Fit: Y/N"}));
-  // Every point row and every species row can be reached.
-  QCOMPARE(form->expDataGrid()->model()->rowCount(), 3300);
-  QCOMPARE(header(form->expDataGrid(), Qt::Vertical, 3299), QStringLiteral("3300"));
-  QCOMPARE(form->stabConstGrid()->model()->rowCount(), 100);
-  // Headings are never cut, whatever the desktop's font.
-  const QFontMetrics metrics(form->stabConstGrid()->horizontalHeader()->font());
-  for (int c : {0, 1, 3})
-    QVERIFY(form->stabConstGrid()->columnWidth(c) >=
-            metrics.horizontalAdvance(header(form->stabConstGrid(), Qt::Horizontal, c)));
-  QVERIFY(form->stabConstGrid()->verticalHeader()->width() >=
-          metrics.horizontalAdvance(QStringLiteral("Chem.Equ.")));
+    // Which widget shows what.
+    const char* const shown[][3] = {
+        {"ComboBoxDataType", "currentText", "NMR"},
+        {"LabelStoichiom", "text", "Initial LogBETA and NMR Sifts;   Stoichiometric Coefficients"},
+        {"EditStep", "text", "0.12"},
+        {"BitBtnFitTest", "toolTip", "Fitting test for INITIAL logBETA and related Parameters"},
+        {"BitBtnTestData", "toolTip", "Test completeness of input data"}};
+    for (const auto& [name, property, value] : shown)
+      QCOMPARE(form->findChild<QWidget*>(name)->property(property).toString(), QString(value));
+    QCOMPARE(form->findChild<QComboBox*>("ComboBoxDataType")->count(), 1);
+    QVERIFY(form->findChild<QLabel*>("LabelNMR")->isVisible());
 
-  auto* type = form->findChild<QComboBox*>(QStringLiteral("ComboBoxDataType"));
-  QCOMPARE(type->count(), 1);
-  QCOMPARE(type->currentText(), QStringLiteral("NMR"));
-  QCOMPARE(int(form->model().Method[1]), -1);
-  QCOMPARE(form->findChild<QLabel*>(QStringLiteral("LabelStoichiom"))->text(),
-           QStringLiteral("Initial LogBETA and NMR Sifts;   Stoichiometric Coefficients"));
-  QVERIFY(form->findChild<QLabel*>(QStringLiteral("LabelNMR"))->isVisible());
-  QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("EditStep"))->text(), QStringLiteral("0.12"));
-  QCOMPARE(form->findChild<QPushButton*>(QStringLiteral("BitBtnFitTest"))->toolTip(),
-           QStringLiteral("Fitting test for INITIAL logBETA and related Parameters"));
-  QCOMPARE(form->findChild<QPushButton*>(QStringLiteral("BitBtnTestData"))->toolTip(),
-           QStringLiteral("Test completeness of input data"));
-  QCOMPARE(form->fitCurvePanel()->size(), QSize(436, 226));
-  QVERIFY(form->model().Step == 0.12L);
-  QVERIFY(form->model().Tolerance == 1e-20L);
-
-  // The check box sets FitBlock of the block at once, and Test Data keeps it.
-  form->findChild<QCheckBox*>(QStringLiteral("CheckBoxFitSysErr"))->click();
-  QCOMPARE(int(form->model().FitBlock[1]), 1);
-}
-
-void DataInputWindowTest::addingAndRemovingReactants() {
-  DataInputWindow* form = newForm();
-  // Remove with none there: refused before any dialog opens.
-  form->BitBtnRemoveReactantClick();
-  QCOMPARE(script_.texts(), QStringList{"There is no Reactant to remove"});
-
-  addReactants(form, {"L", "M", "X"});
-  // The dialog closed without Ok adds nothing.
-  script_.names.push_back(std::nullopt);
-  form->BitBtnAddReactantClick();
-  QCOMPARE(form->plan().reactantCount(), 3);
-  addReactants(form, {"  "});
-  QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "L", "M", "X", "D"}));
-  QCOMPARE(headings(form->stabConstGrid()).mid(4), (QStringList{"L", "M", "X", "D"}));
-  QCOMPARE(header(form->stabConstGrid(), Qt::Vertical, 3), QStringLiteral("D"));
-  QCOMPARE(shown(form->stabConstGrid(), 4, stoichColumn(4)), QStringLiteral("1"));
-
-  // Data of the reactants that stay, and a product that must go.
-  setCells(form->expDataGrid(), 1, {"7.5", "0.01", "0.02", "0.03", "0.04"});
-  setCells(form->stabConstGrid(), 5, {"3", "Y", "7", "Y", "1", "1", "0", "0"});
-
-  // No to the confirmation removes nothing.
-  script_.clear();
-  script_.names = {QStringLiteral("M")};
-  script_.answers = {MessageResult::No};
-  form->BitBtnRemoveReactantClick();
-  QCOMPARE(script_.questions, QStringList{"You are sure to remove reactant  M"});
-  QCOMPARE(form->plan().reactantCount(), 4);
-
-  script_.names = {QStringLiteral("M")};
-  form->BitBtnRemoveReactantClick();
-  QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "L", "X", "D"}));
-  QCOMPARE(headings(form->stabConstGrid()).mid(4), (QStringList{"L", "X", "D"}));
-  QCOMPARE(shown(form->expDataGrid(), 1, 3), QStringLiteral("0.03"));
-  QCOMPARE(shown(form->stabConstGrid(), 4, kLogBetaColumn), QString());  // the product went
-}
-
-void DataInputWindowTest::typedAndPastedCellsReachThePlan() {
-  // A desktop whose decimal separator is the comma: both forms are read.
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  DataInputWindow* form = newForm();
-  QCOMPARE(form->plan().DecimalSeparator, ',');
-  fillTwoReactants(form);
-  typeCell(form->expDataGrid(), 1, concentrationColumn(1), QStringLiteral("0,05"));
-  typeCell(form->expDataGrid(), 2, concentrationColumn(1), QStringLiteral("0.05"));
-  QCOMPARE(cellText(form->plan().ExpData, 1, concentrationColumn(1)), QStringLiteral("0,05"));
-  // The last point row is as reachable as the first.
-  typeCell(form->expDataGrid(), 3300, kPropertyColumn, QStringLiteral("1"));
-  QCOMPARE(cellText(form->plan().ExpData, 3300, kPropertyColumn), QStringLiteral("1"));
-  form->plan().ExpData.setCell(3300, kPropertyColumn, "");
-
-  QVERIFY(form->BitBtnTestDataClick());
-  QVERIFY(form->model().Ct[1][1] == 0.05L);
-  QVERIFY(form->model().Ct[2][1] == 0.05L);
-
-  // A block copied from a spreadsheet lands at the current cell, tabs between columns.
-  QApplication::clipboard()->setText(QStringLiteral("8,25\t0,03\t0,002\r\n8,2\t0,029\t0,004\r\n"));
-  form->expDataGrid()->setCurrentIndex(form->expDataGrid()->model()->index(3, 0));
-  QTest::keySequence(form->expDataGrid(), QKeySequence::Paste);
-  QCOMPARE(shown(form->expDataGrid(), 4, kPropertyColumn), QStringLiteral("8,25"));
-  QCOMPARE(shown(form->expDataGrid(), 5, concentrationColumn(2)), QStringLiteral("0,004"));
-  script_.clear();
-  QVERIFY(form->BitBtnTestDataClick());
-  QCOMPARE(script_.texts().first(), QStringLiteral("Number of Experimental Points = 5"));
-  QVERIFY(form->model().Yexp[4] == 8.25L);
-  // Delete empties the selection.
-  form->expDataGrid()->selectionModel()->select(form->expDataGrid()->model()->index(4, 0),
-                                                QItemSelectionModel::ClearAndSelect);
-  QTest::keyClick(form->expDataGrid(), Qt::Key_Delete);
-  QCOMPARE(cellText(form->plan().ExpData, 5, kPropertyColumn), QString());
-}
-
-void DataInputWindowTest::saveWithOverwriteQuestionAndBackup() {
-  DataInputWindow* form = newForm();
-  fillTwoReactants(form);
-  QDir(folder_->path()).mkdir(QStringLiteral("data"));
-  // The name gets its extension; the caption names the file.
-  script_.files = {file(QStringLiteral("data/zinc"))};
-  form->MenuSaveClick();
-  QCOMPARE(script_.fileTitles, QStringList{"Save input data as the *.DAT file"});
-  QVERIFY(script_.questions.isEmpty());
-  QVERIFY(form->plan().DataSaved);
-  QCOMPARE(form->windowTitle(), QStringLiteral("Data and Speciation.   File: zinc.DAT"));
-  const QByteArray first = read(QStringLiteral("data/zinc.DAT"));
-  QVERIFY(first.startsWith("1\r\nExp. method: NMR; Reagents: A B; Product(s):A2B\r\n"));
-
-  // No to the overwrite question leaves the file as it was.
-  setCells(form->stabConstGrid(), 3, {"3.1"});
-  script_.clear();
-  script_.files = {file(QStringLiteral("data/zinc.DAT"))};
-  script_.answers = {MessageResult::No};
-  form->MenuSaveClick();
-  QCOMPARE(script_.questions, QStringList{"OK to overwrite " + file("data/zinc.DAT")});
-  QCOMPARE(read(QStringLiteral("data/zinc.DAT")), first);
-
-  // Yes: the old content becomes the backup in the program's folder.
-  script_.files = {file(QStringLiteral("data/zinc.DAT"))};
-  form->MenuSaveClick();
-  QCOMPARE(read(QStringLiteral("zinc.BAK")), first);
-  QVERIFY(!QFile::exists(file(QStringLiteral("data/zinc.BAK"))));
-  const QByteArray second = read(QStringLiteral("data/zinc.DAT"));
-  QVERIFY(second != first);
-  QVERIFY(second.contains("3.10000"));
-
-  // A cancelled dialog writes nothing.
-  script_.clear();
-  form->MenuSaveClick();
-  QVERIFY(script_.messages.empty());
-}
-
-void DataInputWindowTest::saveThenOpenGivesTheSameGridsAndRefusalsKeepThem() {
-  DataInputWindow* form = newForm();
-  fillTwoReactants(form);
-  form->findChild<QCheckBox*>(QStringLiteral("CheckBoxFitSysErr"))->setChecked(true);
-  form->findChild<QLineEdit*>(QStringLiteral("EditStep"))->setText(QStringLiteral("0.1"));
-  script_.files = {file(QStringLiteral("ZN.DAT"))};
-  form->MenuSaveClick();
-  QVERIFY(form->plan().DataSaved);
-
-  DataInputWindow* other = newForm();
-  addReactants(other, {QStringLiteral("Q")});
-  script_.clear();
-  script_.files = {file(QStringLiteral("ZN.DAT"))};
-  other->MenuOpenClick();
-  QCOMPARE(script_.fileTitles, QStringList{"Select *.DAT file to open..."});
-  QVERIFY(script_.messages.empty());
-  QVERIFY(other->plan().ExpData == form->plan().ExpData);
-  QVERIFY(other->plan().StabConst == form->plan().StabConst);
-  QCOMPARE(headings(other->expDataGrid()), (QStringList{"Exp. Property", "A", "B"}));
-  QCOMPARE(shown(other->expDataGrid(), 3, concentrationColumn(2)), QStringLiteral("0.008"));
-  QCOMPARE(header(other->stabConstGrid(), Qt::Vertical, 3), QStringLiteral("A2B"));
-  QVERIFY(other->findChild<QCheckBox*>(QStringLiteral("CheckBoxFitSysErr"))->isChecked());
-  QCOMPARE(other->findChild<QLineEdit*>(QStringLiteral("EditStep"))->text(), QStringLiteral("0.1"));
-  QCOMPARE(other->windowTitle(), QStringLiteral("Data and Speciation.   File: ZN.DAT"));
-
-  // Refused opens leave the grids as they were.
-  form = newForm();
-  fillTwoReactants(form);
-  QVERIFY(form->BitBtnTestDataClick());  // names the products, as a failed open does
-  script_.clear();
-  const Grid exp = form->plan().ExpData;
-  const Grid stab = form->plan().StabConst;
-
-  script_.files = {file(QStringLiteral("TWO_BLOCKS.DAT"))};
-  form->MenuOpenClick();
-  QVERIFY(!script_.messages.empty());
-  QVERIFY(script_.messages.front().kind == MessageKind::Warning);
-  QCOMPARE(script_.messages.front().text,
-           QStringLiteral("Current version of Tarvolin is interactive for one block data only"));
-  QVERIFY(form->plan().ExpData == exp);
-  QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "A", "B"}));
-  QCOMPARE(form->windowTitle(), QStringLiteral("Experimental Data and Speciation"));
-
-  QVERIFY(form->plan().StabConst == stab);
-}
-
-void DataInputWindowTest::fittingTestDrawsTheCurve() {
-  MessageLog runMessages;
-  DataInputWindow* form = newForm();
-  script_.files = {file(QStringLiteral("NMR_BATCH.DAT"))};
-  form->MenuOpenClick();
-  QCOMPARE(form->plan().reactantCount(), 2);
-  script_.clear();
-
-  // While a run of the main window is under way the test waits: it would share its files.
-  form->setOtherRunUnderWay([] { return true; });
-  form->BitBtnFitTestClick();
-  QVERIFY(!QFile::exists(file(QStringLiteral("_ExpPlan.DAT"))));
-  QVERIFY(script_.messages.empty());
-  form->setOtherRunUnderWay({});
-
-  form->findChild<QPushButton*>(QStringLiteral("BitBtnFitTest"))->click();
-  // Neither count message, and no message from the run.
-  QVERIFY2(script_.messages.empty(), qPrintable(script_.texts().join('|')));
-  QVERIFY2(runMessages.messages.isEmpty(), qPrintable(runMessages.texts().join('|')));
-  QVERIFY(QFile::exists(file(QStringLiteral("_ExpPlan.DAT"))));
-  QVERIFY(read(QStringLiteral("_ExpPlan.OUT")).size() > 1000);
-  QCOMPARE(read(QStringLiteral("IN.IN")), QByteArray("_ExpPlan.DAT\r\n_ExpPlan.OUT\r\n"));
-  QVERIFY(form->plan().CurveShown);
-  QVERIFY(form->fitCurvePanel()->hasCurve());
-
-  // The picture: a purple curve across the data area and a black hollow circle at each
-  // measured point.
-  const QImage picture = form->fitCurvePanel()->grab().toImage();
-  QCOMPARE(picture.size(), QSize(436, 226));
-  QVERIFY(countColour(picture, kPurplePixel) > 300);
-  const FitCurveLoad load = loadFitCurve(kFitTestCurveName, '.');
-  QVERIFY(load.plot);
-  const plotting::CurveFrame frame({0, 0, 436, 226}, load.plot->x, load.plot->y);
-  for (const plotting::Box& b : plotting::measuredPointBoxes(frame, *load.plot)) {
-    const QRect box(QPoint(b.left, b.top), QPoint(b.right, b.bottom));
-    QVERIFY(countColour(picture, kBlackPixel, box) >= 8);
-    QVERIFY(countColour(picture, kBlackPixel, box.adjusted(3, 3, -3, -3)) == 0);
+    // The check box sets FitBlock of the block at once, and Test Data keeps it.
+    form->findChild<QCheckBox*>("CheckBoxFitSysErr")->click();
+    QCOMPARE(int(form->model().FitBlock[1]), 1);
   }
-  // A purple pixel in the middle column of the data area, inside the frame.
-  const int middle = frame.areaLeft() + frame.width() / 2;
-  QVERIFY(countColour(picture, kPurplePixel, QRect(middle, 36, 1, 154)) >= 1);
 
-  // Adding a reactant clears the panel.
-  addReactants(form, {QStringLiteral("K")});
-  QVERIFY(!form->plan().CurveShown);
-  QCOMPARE(countColour(form->fitCurvePanel()->grab().toImage(), qRgb(255, 255, 255)), 436 * 226);
+  void addingAndRemovingReactants() {
+    DataInputWindow* form = newForm();
+    // Remove with none there: refused before any dialog opens.
+    form->BitBtnRemoveReactantClick();
+    QCOMPARE(script_.texts(), QStringList{"There is no Reactant to remove"});
 
-  // Data that fail the test: its failure alone, and no run.
-  QFile::remove(file(QStringLiteral("_ExpPlan.DAT")));
-  script_.clear();
-  form->BitBtnFitTestClick();
-  QCOMPARE(script_.texts(), QStringList{"Incorrect concentration: Exp. point 1; Reactant K"});
-  QVERIFY(!QFile::exists(file(QStringLiteral("_ExpPlan.DAT"))));
-  QVERIFY(!form->fitCurvePanel()->hasCurve());
-}
+    addReactants(form, {"L", "M", "X"});
+    // The dialog closed without Ok adds nothing.
+    script_.names.push_back(std::nullopt);
+    form->BitBtnAddReactantClick();
+    QCOMPARE(form->plan().reactantCount(), 3);
+    addReactants(form, {"  "});
+    QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "L", "M", "X", "D"}));
+    QCOMPARE(headings(form->stabConstGrid()).mid(4), (QStringList{"L", "M", "X", "D"}));
 
-void DataInputWindowTest::fitCurveFileProblems() {
-  QDir::setCurrent(folder_->path());
-  FitCurveLoad load = loadFitCurve("_ExpPlan.TTC", '.');
-  QVERIFY(!load.plot);
-  QCOMPARE(load.text, QStringLiteral("Cannot find file '_ExpPlan.TTC'"));
-  // One point spreads over no range.
-  folder_->write(QStringLiteral("_ExpPlan.TTC"), "1\r\n    1.0  8.1\r\n    1.0  8.2\r\n");
-  load = loadFitCurve("_ExpPlan.TTC", '.');
-  QVERIFY(!load.plot);
-  QVERIFY(load.kind == MessageKind::Warning);
-  QCOMPARE(load.caption, QStringLiteral("Titration curve"));
-  QCOMPARE(load.text, QStringLiteral("Impossible to plot experimental data"));
-  // Readers of plot files take a decimal comma too.
-  folder_->write(QStringLiteral("_ExpPlan.TTC"),
-                 "2\r\n1,0 8,1\r\n2,0 8,2\r\n1,0 8,15\r\n2,0 8,25\r\n");
-  load = loadFitCurve("_ExpPlan.TTC", ',');
-  QVERIFY(load.plot);
-  QVERIFY(load.plot->Ycalc[1] == 8.25L);
-}
+    // No to the confirmation removes nothing.
+    script_.clear();
+    script_.names = {"M"};
+    script_.answers = {MessageResult::No};
+    form->BitBtnRemoveReactantClick();
+    QCOMPARE(script_.questions, QStringList{"You are sure to remove reactant  M"});
+    QCOMPARE(form->plan().reactantCount(), 4);
 
-void DataInputWindowTest::exitAndCloseQuestions() {
-  DataInputWindow* form = newForm();
-  QApplication::setActiveWindow(form);
-  // Exit, No: the window closes without saving.
-  script_.answers = {MessageResult::No};
-  form->MenuExitClick();
-  QCOMPARE(script_.questions, QStringList{"Save input data?"});
-  QVERIFY(!form->isVisible());
-  QVERIFY(form->plan().DataSaved);
+    script_.names = {"M"};
+    form->BitBtnRemoveReactantClick();
+    QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "L", "X", "D"}));
+    QCOMPARE(headings(form->stabConstGrid()).mid(4), (QStringList{"L", "X", "D"}));
+  }
 
-  // Coming back to the window asks again.
-  form->show();
-  QWidget elsewhere;
-  elsewhere.show();
-  QApplication::setActiveWindow(&elsewhere);
-  QApplication::setActiveWindow(form);
-  QVERIFY(!form->plan().DataSaved);
+  void typedAndPastedCellsReachThePlan() {
+    // A desktop whose decimal separator is the comma: the grids take it, as typed.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    DataInputWindow* form = newForm();
+    QCOMPARE(form->plan().DecimalSeparator, ',');
+    fillTwoReactants(form);
+    typeCell(form->expDataGrid(), 1, concentrationColumn(1), "0,05");
+    typeCell(form->expDataGrid(), 2, concentrationColumn(1), "0.05");
+    QCOMPARE(cellText(form->plan().ExpData, 1, concentrationColumn(1)), "0,05");
+    // The last point row is as reachable as the first.
+    typeCell(form->expDataGrid(), 3300, kPropertyColumn, "1");
+    QCOMPARE(cellText(form->plan().ExpData, 3300, kPropertyColumn), "1");
+    form->plan().ExpData.setCell(3300, kPropertyColumn, "");
 
-  // Exit, Yes: Save runs and the window stays open.
-  fillTwoReactants(form);
-  script_.clear();
-  script_.files = {file(QStringLiteral("EXIT.DAT"))};
-  form->MenuExitClick();
-  QVERIFY(QFile::exists(file(QStringLiteral("EXIT.DAT"))));
-  QVERIFY(form->isVisible());
-  QVERIFY(form->plan().DataSaved);
-  // Saved: Exit closes without a question.
-  script_.clear();
-  form->MenuExitClick();
-  QVERIFY(script_.questions.isEmpty());
-  QVERIFY(!form->isVisible());
+    // A block copied from a spreadsheet lands at the current cell, tabs between columns.
+    QApplication::clipboard()->setText("8,25\t0,03\t0,002\r\n8,2\t0,029\t0,004\r\n");
+    form->expDataGrid()->setCurrentIndex(form->expDataGrid()->model()->index(3, 0));
+    QTest::keySequence(form->expDataGrid(), QKeySequence::Paste);
+    QCOMPARE(shown(form->expDataGrid(), 4, kPropertyColumn), "8,25");
+    QCOMPARE(shown(form->expDataGrid(), 5, concentrationColumn(2)), "0,004");
+    QVERIFY(form->BitBtnTestDataClick());
+    QVERIFY(form->model().Yexp[4] == 8.25L);
+    // Delete empties the selection.
+    form->expDataGrid()->selectionModel()->select(form->expDataGrid()->model()->index(4, 0),
+                                                  QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(form->expDataGrid(), Qt::Key_Delete);
+    QCOMPARE(cellText(form->plan().ExpData, 5, kPropertyColumn), QString());
+  }
 
-  // Closing another way: Yes and No only; Yes saves, and the window closes.
-  form->show();
-  form->plan().DataSaved = false;
-  script_.clear();
-  script_.files = {file(QStringLiteral("CLOSED.DAT"))};
-  QVERIFY(form->close());
-  QCOMPARE(script_.questions, QStringList{"Save input data ?"});
-  QVERIFY(QFile::exists(file(QStringLiteral("CLOSED.DAT"))));
-  // The grids wait for the next showing.
-  form->show();
-  QCOMPARE(form->plan().reactantCount(), 2);
-}
+  void saveAndOpenThroughTheirDialogs() {
+    DataInputWindow* form = newForm();
+    fillTwoReactants(form);
+    form->findChild<QCheckBox*>("CheckBoxFitSysErr")->setChecked(true);
+    form->findChild<QLineEdit*>("EditStep")->setText("0.1");
+    QDir(folder_->path()).mkdir("data");
+    // The name gets its extension; the caption names the file.
+    script_.files = {file("data/zinc")};
+    form->MenuSaveClick();
+    QCOMPARE(script_.fileTitles, QStringList{"Save input data as the *.DAT file"});
+    QVERIFY(script_.questions.isEmpty());
+    QVERIFY(form->plan().DataSaved);
+    QCOMPARE(form->windowTitle(), "Data and Speciation.   File: zinc.DAT");
+    const QByteArray first = read("data/zinc.DAT");
+    QVERIFY(first.startsWith("1\r\nExp. method: NMR; Reagents: A B; Product(s):A2B\r\n"));
 
-void DataInputWindowTest::reactantDialogsOkAndClose() {
-  FormNewReactant added;
-  QCOMPARE(added.windowTitle(), QStringLiteral("New Reactant"));
-  QStringList refusals;
-  added.setRefusal([](const QString& name) -> std::optional<QString> {
-    if (name == QLatin1String("bad")) return QStringLiteral("refused");
-    return std::nullopt;
-  });
-  added.setRefusalDisplay([&](QWidget*, const QString& text) { refusals << text; });
-  added.show();
-  QCOMPARE(added.focusWidget(), added.nameEdit());
-  // Enter acts as Ok; a refused name keeps the dialog open.
-  QTest::keyClicks(added.nameEdit(), QStringLiteral("bad"));
-  QTest::keyClick(added.nameEdit(), Qt::Key_Return);
-  QCOMPARE(refusals, QStringList{"refused"});
-  QVERIFY(added.isVisible());
-  added.nameEdit()->setText(QStringLiteral("Zn"));
-  QTest::keyClick(added.nameEdit(), Qt::Key_Return);
-  QCOMPARE(added.result(), int(QDialog::Accepted));
-  QCOMPARE(added.name(), QStringLiteral("Zn"));
+    // No to the overwrite question leaves the file as it was.
+    setCells(form->stabConstGrid(), 3, {"3.1"});
+    script_.clear();
+    script_.files = {file("data/zinc.DAT")};
+    script_.answers = {MessageResult::No};
+    form->MenuSaveClick();
+    QCOMPARE(script_.questions, QStringList{"OK to overwrite " + file("data/zinc.DAT")});
+    QCOMPARE(read("data/zinc.DAT"), first);
 
-  // Escape closes without Ok: the caller cancels.
-  FormRemoveReactant removed;
-  QCOMPARE(removed.windowTitle(), QStringLiteral("Remove Reactant"));
-  removed.show();
-  QTest::keyClicks(removed.nameEdit(), QStringLiteral("Zn"));
-  QTest::keyClick(removed.nameEdit(), Qt::Key_Escape);
-  QVERIFY(!removed.isVisible());
-  QCOMPARE(removed.result(), int(QDialog::Rejected));
-}
+    // Yes: the old content becomes the backup in the program's folder.
+    script_.files = {file("data/zinc.DAT")};
+    form->MenuSaveClick();
+    QCOMPARE(read("zinc.BAK"), first);
+    QVERIFY(!QFile::exists(file("data/zinc.BAK")));
+    const QByteArray second = read("data/zinc.DAT");
+    QVERIFY(second != first);
+    QVERIFY(second.contains("3.10000"));
 
-// The Qt dialogs behind the interface, answered through their buttons as they come up.
-void DataInputWindowTest::qtDialogsAnswerThroughTheirButtons() {
-  const std::unique_ptr<PlanDialogs> dialogs = makeQtPlanDialogs();
-  QStringList seen;
-  QStringList names{QStringLiteral("Q"), QStringLiteral("Zn")};
-  testing::OnModal<QDialog> answer([&](QDialog* dialog) {
-    if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
-      seen << box->text();
-      QAbstractButton* no = box->button(QMessageBox::No);
-      (no ? no : box->button(QMessageBox::Ok))->click();
-    } else if (auto* reactant = qobject_cast<ReactantNameDialog*>(dialog)) {
-      seen << reactant->windowTitle();
-      // A refused name keeps the dialog open for the next one.
-      while (reactant->isVisible() && !names.isEmpty()) {
-        reactant->nameEdit()->setText(names.takeFirst());
-        reactant->okButton()->click();
+    // A cancelled dialog writes nothing.
+    script_.clear();
+    form->MenuSaveClick();
+    QVERIFY(script_.messages.empty());
+
+    // Another window opens it: the grids, the check box and the step field show what was saved.
+    DataInputWindow* other = newForm();
+    addReactants(other, {"Q"});
+    script_.clear();
+    script_.files = {file("data/zinc.DAT")};
+    other->MenuOpenClick();
+    QCOMPARE(script_.fileTitles, QStringList{"Select *.DAT file to open..."});
+    QVERIFY(script_.messages.empty());
+    QCOMPARE(headings(other->expDataGrid()), (QStringList{"Exp. Property", "A", "B"}));
+    QCOMPARE(shown(other->expDataGrid(), 3, concentrationColumn(2)), "0.008");
+    QCOMPARE(header(other->stabConstGrid(), Qt::Vertical, 3), "A2B");
+    QVERIFY(other->findChild<QCheckBox*>("CheckBoxFitSysErr")->isChecked());
+    QCOMPARE(other->findChild<QLineEdit*>("EditStep")->text(), "0.1");
+    QCOMPARE(other->windowTitle(), "Data and Speciation.   File: zinc.DAT");
+
+    // A refused open shows its warning and leaves the window as it was.
+    script_.clear();
+    script_.files = {file("TWO_BLOCKS.DAT")};
+    form->MenuOpenClick();
+    QVERIFY(!script_.messages.empty());
+    QVERIFY(script_.messages.front().kind == MessageKind::Warning);
+    QCOMPARE(script_.messages.front().text,
+             "Current version of Tarvolin is interactive for one block data only");
+    QCOMPARE(headings(form->expDataGrid()), (QStringList{"Exp. Property", "A", "B"}));
+    QCOMPARE(form->windowTitle(), "Data and Speciation.   File: zinc.DAT");
+  }
+
+  void fittingTestDrawsTheCurve() {
+    MessageLog runMessages;
+    DataInputWindow* form = newForm();
+    script_.files = {file("NMR_BATCH.DAT")};
+    form->MenuOpenClick();
+    QCOMPARE(form->plan().reactantCount(), 2);
+    script_.clear();
+
+    // While a run of the main window is under way the test waits: it would share its files.
+    form->setOtherRunUnderWay([] { return true; });
+    form->BitBtnFitTestClick();
+    QVERIFY(!QFile::exists(file("_ExpPlan.DAT")));
+    QVERIFY(script_.messages.empty());
+    form->setOtherRunUnderWay({});
+
+    form->findChild<QPushButton*>("BitBtnFitTest")->click();
+    // Neither count message, and no message from the run.
+    QVERIFY2(script_.messages.empty(), qPrintable(script_.texts().join('|')));
+    QVERIFY2(runMessages.messages.isEmpty(), qPrintable(runMessages.texts().join('|')));
+    QVERIFY(QFile::exists(file("_ExpPlan.DAT")));
+    QVERIFY(read("_ExpPlan.OUT").size() > 1000);
+    QCOMPARE(read("IN.IN"), QByteArray("_ExpPlan.DAT\r\n_ExpPlan.OUT\r\n"));
+    QVERIFY(form->plan().CurveShown);
+    QVERIFY(form->fitCurvePanel()->hasCurve());
+
+    // The picture: the purple curve across the panel; the window for a person to look at.
+    const QImage picture = form->fitCurvePanel()->grab().toImage();
+    QCOMPARE(picture.size(), QSize(436, 226));
+    QVERIFY(countColour(picture, kPurplePixel) > 300);
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    testing::saveScreenshot(form, "plan_form");
+
+    // Adding a reactant clears the panel.
+    addReactants(form, {"K"});
+    QVERIFY(!form->plan().CurveShown);
+    QCOMPARE(countColour(form->fitCurvePanel()->grab().toImage(), qRgb(255, 255, 255)), 436 * 226);
+
+    // Data that fail the test: its failure alone, and no run.
+    QFile::remove(file("_ExpPlan.DAT"));
+    script_.clear();
+    form->BitBtnFitTestClick();
+    QCOMPARE(script_.texts(), QStringList{"Incorrect concentration: Exp. point 1; Reactant K"});
+    QVERIFY(!QFile::exists(file("_ExpPlan.DAT")));
+    QVERIFY(!form->fitCurvePanel()->hasCurve());
+  }
+
+  void fitCurveFileProblems() {
+    QDir::setCurrent(folder_->path());
+    FitCurveLoad load = loadFitCurve("_ExpPlan.TTC", '.');
+    QVERIFY(!load.plot);
+    QCOMPARE(load.text, "Cannot find file '_ExpPlan.TTC'");
+    // One point spreads over no range.
+    folder_->write("_ExpPlan.TTC", "1\r\n    1.0  8.1\r\n    1.0  8.2\r\n");
+    load = loadFitCurve("_ExpPlan.TTC", '.');
+    QVERIFY(!load.plot);
+    QVERIFY(load.kind == MessageKind::Warning);
+    QCOMPARE(load.caption, "Titration curve");
+    QCOMPARE(load.text, "Impossible to plot experimental data");
+    // Readers of plot files take a decimal comma too.
+    folder_->write("_ExpPlan.TTC", "2\r\n1,0 8,1\r\n2,0 8,2\r\n1,0 8,15\r\n2,0 8,25\r\n");
+    load = loadFitCurve("_ExpPlan.TTC", ',');
+    QVERIFY(load.plot);
+    QVERIFY(load.plot->Ycalc[1] == 8.25L);
+  }
+
+  void exitAndCloseQuestions() {
+    DataInputWindow* form = newForm();
+    QApplication::setActiveWindow(form);
+    // Exit, No: the window closes without saving.
+    script_.answers = {MessageResult::No};
+    form->MenuExitClick();
+    QCOMPARE(script_.questions, QStringList{"Save input data?"});
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->plan().DataSaved);
+
+    // Coming back to the window asks again.
+    form->show();
+    QWidget elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    QApplication::setActiveWindow(form);
+    QVERIFY(!form->plan().DataSaved);
+
+    // Exit, Yes: Save runs and the window stays open.
+    fillTwoReactants(form);
+    script_.clear();
+    script_.files = {file("EXIT.DAT")};
+    form->MenuExitClick();
+    QVERIFY(QFile::exists(file("EXIT.DAT")));
+    QVERIFY(form->isVisible());
+    QVERIFY(form->plan().DataSaved);
+    // Saved: Exit closes without a question.
+    script_.clear();
+    form->MenuExitClick();
+    QVERIFY(script_.questions.isEmpty());
+    QVERIFY(!form->isVisible());
+
+    // Closing another way: Yes and No only; Yes saves, and the window closes.
+    form->show();
+    form->plan().DataSaved = false;
+    script_.clear();
+    script_.files = {file("CLOSED.DAT")};
+    QVERIFY(form->close());
+    QCOMPARE(script_.questions, QStringList{"Save input data ?"});
+    QVERIFY(QFile::exists(file("CLOSED.DAT")));
+    // The grids wait for the next showing.
+    form->show();
+    QCOMPARE(form->plan().reactantCount(), 2);
+  }
+
+  // The Qt dialogs behind the interface, answered as a person does as they come up. In the
+  // reactant dialogs the name has the focus, Enter acts as Ok, a refused name keeps the dialog open
+  // (its refusal in a box of its own) and Escape closes it without Ok.
+  void qtDialogsAnswerAsAPersonDoes() {
+    const std::unique_ptr<PlanDialogs> dialogs = makeQtPlanDialogs();
+    QStringList seen;
+    QStringList names{"Q", "Zn"};
+    testing::OnModal<QDialog> answer([&](QDialog* dialog) {
+      if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+        seen << box->text();
+        QAbstractButton* no = box->button(QMessageBox::No);
+        (no ? no : box->button(QMessageBox::Ok))->click();
+      } else if (auto* reactant = qobject_cast<ReactantNameDialog*>(dialog)) {
+        seen << reactant->windowTitle();
+        QCOMPARE(reactant->focusWidget(), reactant->nameEdit());
+        while (reactant->isVisible() && !names.isEmpty()) {
+          reactant->nameEdit()->setText(names.takeFirst());
+          QTest::keyClick(reactant->nameEdit(), Qt::Key_Return);
+        }
+        if (reactant->isVisible()) QTest::keyClick(reactant->nameEdit(), Qt::Key_Escape);
       }
-    }
-  });
-  const auto name = dialogs->reactantName(
-      nullptr, ReactantDialogKind::Remove, [](const QString& typed) -> std::optional<QString> {
-        if (typed == QLatin1String("Q")) return QStringLiteral("There is no Reactant named 'Q'");
-        return std::nullopt;
-      });
-  QCOMPARE(name, std::optional<QString>(QStringLiteral("Zn")));
-  QCOMPARE(dialogs->ask(nullptr, QStringLiteral("Save input data?"), true), MessageResult::No);
-  dialogs->message(nullptr, MessageKind::Warning, QStringLiteral("Titration curve"),
-                   QStringLiteral("Impossible to plot experimental data"));
-  QCOMPARE(seen, (QStringList{"Remove Reactant", "There is no Reactant named 'Q'",
-                              "Save input data?", "Impossible to plot experimental data"}));
-}
+    });
+    const auto refusal = [](const QString& typed) -> std::optional<QString> {
+      if (typed == "Q") return "There is no Reactant named 'Q'";
+      return std::nullopt;
+    };
+    QCOMPARE(dialogs->reactantName(nullptr, ReactantDialogKind::New, refusal),
+             std::optional<QString>("Zn"));
+    QVERIFY(!dialogs->reactantName(nullptr, ReactantDialogKind::Remove, refusal));
+    QCOMPARE(dialogs->ask(nullptr, "Save input data?", true), MessageResult::No);
+    dialogs->message(nullptr, MessageKind::Warning, "Titration curve",
+                     "Impossible to plot experimental data");
+    QCOMPARE(seen, (QStringList{"New Reactant", "There is no Reactant named 'Q'", "Remove Reactant",
+                                "Save input data?", "Impossible to plot experimental data"}));
+  }
 
-void DataInputWindowTest::mainWindowShowsOneWindow() {
-  QWidget owner;
-  DataInputWindow* first = showDataInputWindow(&owner, folder_->path());
-  QVERIFY(first->isVisible());
-  QVERIFY(first->isWindow());
-  first->plan().ExpData.setCell(1, kPropertyColumn, "7");
-  first->plan().DataSaved = true;
-  first->close();
-  DataInputWindow* again = showDataInputWindow(&owner, folder_->path());
-  QCOMPARE(again, first);
-  QVERIFY(again->isVisible());
-  QCOMPARE(cellText(again->plan().ExpData, 1, kPropertyColumn), QStringLiteral("7"));
-  again->plan().DataSaved = true;
-}
-
-void DataInputWindowTest::screenshotWithAnExample() {
-  DataInputWindow* form = newForm();
-  script_.files = {file(QStringLiteral("NMR_BATCH.DAT"))};
-  form->MenuOpenClick();
-  form->BitBtnFitTestClick();
-  QVERIFY(form->plan().CurveShown);
-  QVERIFY(QTest::qWaitForWindowExposed(form));
-  QVERIFY(QDir().mkpath(TARVOLIN_SCREENSHOT_DIR));
-  QVERIFY(form->grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/plan_form.png")));
-}
+  void mainWindowShowsOneWindow() {
+    QWidget owner;
+    DataInputWindow* first = showDataInputWindow(&owner, folder_->path());
+    QVERIFY(first->isVisible());
+    QVERIFY(first->isWindow());
+    first->plan().ExpData.setCell(1, kPropertyColumn, "7");
+    first->plan().DataSaved = true;
+    first->close();
+    DataInputWindow* again = showDataInputWindow(&owner, folder_->path());
+    QCOMPARE(again, first);
+    QVERIFY(again->isVisible());
+    QCOMPARE(cellText(again->plan().ExpData, 1, kPropertyColumn), "7");
+    again->plan().DataSaved = true;
+  }
+};
 
 QTEST_MAIN(DataInputWindowTest)
 #include "data_input_window_test.moc"

@@ -52,9 +52,10 @@ class FakeHost : public EditorHost {
   QString folder;
 };
 
-// What the scripted dialogs were asked and what they answer. Outlives the windows.
+// What the scripted dialogs were told and asked, and what they answer. Outlives the windows.
 struct Script {
   struct Message {
+    QString kind;
     QString caption;
     QString text;
   };
@@ -63,14 +64,11 @@ struct Script {
     QStringList filters;
     int filterIndex;
   };
-  std::vector<Message> warnings;
-  std::vector<Message> errors;
-  std::vector<Message> informations;
+  std::vector<Message> messages;
   QStringList questions;
-  std::deque<Answer> answers;
+  std::deque<Answer> answers;  // none left: Cancel
   std::vector<SaveRequest> saveRequests;
-  std::deque<std::optional<SaveChoice>> saveChoices;
-  std::optional<QFont> font;
+  std::deque<std::optional<SaveChoice>> saveChoices;  // none left: cancelled
   QString pdfPath;  // Print writes a PDF here; empty: the print dialog is cancelled
   QString printedTitle;
 };
@@ -79,30 +77,24 @@ class ScriptedDialogs : public EditorDialogs {
  public:
   explicit ScriptedDialogs(Script& script) : s_(script) {}
   void warning(QWidget*, const QString& caption, const QString& text) override {
-    s_.warnings.push_back({caption, text});
+    s_.messages.push_back({"warning", caption, text});
   }
   void information(QWidget*, const QString& caption, const QString& text) override {
-    s_.informations.push_back({caption, text});
+    s_.messages.push_back({"information", caption, text});
   }
   void error(QWidget*, const QString& caption, const QString& text) override {
-    s_.errors.push_back({caption, text});
+    s_.messages.push_back({"error", caption, text});
   }
   Answer askYesNoCancel(QWidget*, const QString&, const QString& text) override {
     s_.questions << text;
-    if (s_.answers.empty()) return Answer::Cancel;
-    const Answer a = s_.answers.front();
-    s_.answers.pop_front();
-    return a;
+    return testing::nextAnswer(s_.answers, Answer::Cancel);
   }
   std::optional<SaveChoice> saveFileName(QWidget*, const QString& start, const QStringList& filters,
                                          int filterIndex) override {
     s_.saveRequests.push_back({start, filters, filterIndex});
-    if (s_.saveChoices.empty()) return std::nullopt;
-    auto choice = s_.saveChoices.front();
-    s_.saveChoices.pop_front();
-    return choice;
+    return testing::nextAnswer(s_.saveChoices, std::optional<SaveChoice>());
   }
-  std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return s_.font; }
+  std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
   void printerSetup(QWidget*, QPrinter&) override {}
   bool print(QWidget*, QPrinter& printer) override {
     // What a person does in the print dialog: choose a PDF file as the printer.
@@ -117,16 +109,8 @@ class ScriptedDialogs : public EditorDialogs {
   Script& s_;
 };
 
-QByteArray readBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using testing::readBytes;
+using testing::writeBytes;
 
 void putCursor(QTextEdit* editor, int line, int column) {
   QTextCursor cursor(editor->document()->findBlockByNumber(line - 1));
@@ -161,439 +145,421 @@ class EditorWindowTest : public QObject {
   std::vector<std::unique_ptr<EditorWindow>> forms_;
 
  private slots:
-  void initTestCase();
-  void init();
-  void cleanup();
-
-  void openingChecksTheFileAndSetsTheCaption();
-  void statusReadsLineAndColumnAndModified();
-  void savingWritesCrLfAndKeepsTheFileAsRead();
-  void saveAsAppliesTheFilterExtensionAndAsksBeforeOverwriting();
-  void savingAReportUnderANewNameCopiesEveryPlotFile();
-  void aFailedSaveIsReportedAndKeepsTheTextModified();
-  void findHonoursMatchCaseAndWholeWordAndSearchesDownwards();
-  void editCommandsFollowSelectionAndClipboardAndPrint();
-  void closingAModifiedWindowAsksToSave();
-  void aDroppedFileOpensInANewEditor();
-  void screenshotOfAReport();
-};
-
-void EditorWindowTest::initTestCase() {
-  runDir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(runDir_->isValid());
-  const QString run = runDir_->path();
-  QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/TWO_BLOCKS.DAT"),
-                      run + "/TWO_BLOCKS.DAT"));
-  QVERIFY(writeBytes(run + "/IN.IN", "TWO_BLOCKS.DAT\r\nrun1.OUT\r\n"));
-  const QString previous = QDir::currentPath();
-  QVERIFY(QDir::setCurrent(run));
-  auto model = std::make_unique<Model>();
-  model->SingleStep = 1;
-  GuiPlatform platform;
-  testing::MessageLog log;
-  const RunStatus status = runWithMethod(model->FittingMethod, *model, platform);
-  QDir::setCurrent(previous);
-  QCOMPARE(status, RunStatus::Completed);
-}
-
-void EditorWindowTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  host_ = FakeHost{};
-  host_.folder = dir_->path();
-  script_ = Script{};
-}
-
-void EditorWindowTest::cleanup() {
-  // Unsaved texts are dropped without asking when a test ends.
-  for (auto& form : forms_) form->editor()->document()->setModified(false);
-  forms_.clear();
-  dir_.reset();
-}
-
-void EditorWindowTest::openingChecksTheFileAndSetsTheCaption() {
-  EditorWindow* form = newForm();
-  QCOMPARE(form->windowTitle(), QStringLiteral("Untitled"));
-  QVERIFY(QDir(dir_->path()).mkdir("folder.DAT"));
-  for (const char* name : {"missing.DAT", "folder.DAT"}) {
-    QVERIFY(!form->openFile(path(name)));
-    QCOMPARE(script_.warnings.back().caption, QStringLiteral("Open File"));
-    QCOMPARE(script_.warnings.back().text, "Cannot open file '" + path(name) + "'");
-    QCOMPARE(form->fileName(), QStringLiteral("Untitled"));
-    QVERIFY(form->editor()->document()->isEmpty());
+  void initTestCase() {
+    runDir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(runDir_->isValid());
+    const QString run = runDir_->path();
+    QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/TWO_BLOCKS.DAT"),
+                        run + "/TWO_BLOCKS.DAT"));
+    QVERIFY(writeBytes(run + "/IN.IN", "TWO_BLOCKS.DAT\r\nrun1.OUT\r\n"));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(run));
+    auto model = std::make_unique<Model>();
+    model->SingleStep = 1;
+    GuiPlatform platform;
+    testing::MessageLog log;
+    const RunStatus status = runWithMethod(model->FittingMethod, *model, platform);
+    QDir::setCurrent(previous);
+    QCOMPARE(status, RunStatus::Completed);
   }
 
-  // Right after a run the report names the run's input; an input file opened for correction,
-  // and a report opened later with File, Open, show their names alone.
-  host_.runInput = "/data/TEST.DAT";
-  host_.opening = true;
-  const struct {
-    const char* name;
-    bool opening;
-    const char* caption;
-  } captions[] = {{"run1.OUT", true, "run1.OUT  for  TEST.DAT"},
-                  {"res.out", true, "res.out  for  TEST.DAT"},
-                  {"TEST.DAT", true, "TEST.DAT"},
-                  {"run2.OUT", false, "run2.OUT"}};
-  for (const auto& c : captions) {
-    host_.opening = c.opening;
-    EditorWindow* opened = openForm(c.name, "text\r\n");
-    QVERIFY(opened);
-    QCOMPARE(opened->windowTitle(), QString::fromLatin1(c.caption));
-    QCOMPARE(opened->fileName(), path(c.name));
-    QCOMPARE(host_.currentFile, path(c.name));
-    QVERIFY(!opened->isModified());
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    host_ = FakeHost{};
+    host_.folder = dir_->path();
+    script_ = Script{};
   }
-}
 
-void EditorWindowTest::statusReadsLineAndColumnAndModified() {
-  EditorWindow* form = openForm("TEST.DAT", "first line\r\nsecond line\r\nthird\r\n");
-  QVERIFY(form);
-  form->show();
-  QCOMPARE(host_.status[1], QStringLiteral("Line:   1   Col:   1"));
-  QCOMPARE(host_.statusFont.pointSize(), 8);
+  void cleanup() {
+    // Unsaved texts are dropped without asking when a test ends.
+    for (auto& form : forms_) form->editor()->document()->setModified(false);
+    forms_.clear();
+    dir_.reset();
+  }
 
-  putCursor(form->editor(), 2, 3);
-  QCOMPARE(host_.status[1], QStringLiteral("Line:   2   Col:   3"));
+  void openingChecksTheFileAndSetsTheCaption() {
+    EditorWindow* form = newForm();
+    QCOMPARE(form->windowTitle(), "Untitled");
+    QVERIFY(QDir(dir_->path()).mkdir("folder.DAT"));
+    for (const char* name : {"missing.DAT", "folder.DAT"}) {
+      QVERIFY(!form->openFile(path(name)));
+      QCOMPARE(script_.messages.back().kind, "warning");
+      QCOMPARE(script_.messages.back().caption, "Open File");
+      QCOMPARE(script_.messages.back().text, "Cannot open file '" + path(name) + "'");
+      QCOMPARE(form->fileName(), "Untitled");
+      QVERIFY(form->editor()->document()->isEmpty());
+    }
 
-  QCOMPARE(host_.status[2], QString());
-  form->editor()->textCursor().insertText("X");
-  QCOMPARE(host_.status[2], QStringLiteral("Modified"));
-  QVERIFY(form->save());
-  QCOMPARE(host_.status[2], QString());
-  QCOMPARE(readBytes(path("TEST.DAT")), QByteArray("first line\r\nseXcond line\r\nthird\r\n"));
-}
+    // Right after a run the report names the run's input; an input file opened for correction,
+    // and a report opened later with File, Open, show their names alone.
+    host_.runInput = "/data/TEST.DAT";
+    host_.opening = true;
+    const struct {
+      const char* name;
+      bool opening;
+      const char* caption;
+    } captions[] = {{"run1.OUT", true, "run1.OUT  for  TEST.DAT"},
+                    {"res.out", true, "res.out  for  TEST.DAT"},
+                    {"TEST.DAT", true, "TEST.DAT"},
+                    {"run2.OUT", false, "run2.OUT"}};
+    for (const auto& c : captions) {
+      host_.opening = c.opening;
+      EditorWindow* opened = openForm(c.name, "text\r\n");
+      QVERIFY(opened);
+      QCOMPARE(opened->windowTitle(), QString::fromLatin1(c.caption));
+      QCOMPARE(opened->fileName(), path(c.name));
+      QCOMPARE(host_.currentFile, path(c.name));
+      QVERIFY(!opened->isModified());
+    }
+  }
 
-void EditorWindowTest::savingWritesCrLfAndKeepsTheFileAsRead() {
-  // Opened and saved unchanged: CR LF files come back byte for byte, other line ends as CR LF,
-  // and 8-bit text (a degree sign, a no-break space, a last byte that is no UTF-8) as it was.
-  // An empty `saved` stands for the content itself.
-  const struct {
-    const char* name;
-    QByteArray content;
-    QByteArray saved;
-  } cases[] = {
-      {"crlf.DAT", "1\r\nCu(II)\r\n\r\n0.01 0.02\r\n", {}},
-      {"nofinal.DAT", "a\r\nb", {}},
-      {"lf.DAT", "a\nb\rc\n", "a\r\nb\r\nc\r\n"},
-      {"latin1.DAT", "25 \xb0\x43\r\n0.1 M\xa0KNO3\r\ncaf\xe9", {}},
-      {"utf8.DAT", "\xef\xbb\xbf\x32\x35 \xc2\xb0\x43\r\n", {}},
-  };
-  for (const auto& c : cases) {
-    EditorWindow* form = openForm(c.name, c.content);
-    QVERIFY(form);
+  void savingWritesCrLfAndKeepsTheFileAsRead() {
+    // Opened and saved unchanged: CR LF files come back byte for byte, other line ends as CR LF,
+    // and 8-bit text (a degree sign, a no-break space, a last byte that is no UTF-8) as it was.
+    // An empty `saved` stands for the content itself.
+    const struct {
+      const char* name;
+      QByteArray content;
+      QByteArray saved;
+    } cases[] = {
+        {"crlf.DAT", "1\r\nCu(II)\r\n\r\n0.01 0.02\r\n", {}},
+        {"nofinal.DAT", "a\r\nb", {}},
+        {"lf.DAT", "a\nb\rc\n", "a\r\nb\r\nc\r\n"},
+        {"latin1.DAT", "25 \xb0\x43\r\n0.1 M\xa0KNO3\r\ncaf\xe9", {}},
+        {"utf8.DAT", "\xef\xbb\xbf\x32\x35 \xc2\xb0\x43\r\n", {}},
+    };
+    for (const auto& c : cases) {
+      EditorWindow* form = openForm(c.name, c.content);
+      QVERIFY(form);
+      QVERIFY(form->save());
+      QCOMPARE(readBytes(path(c.name)), c.saved.isEmpty() ? c.content : c.saved);
+    }
+  }
+
+  void saveAsAppliesTheFilterExtensionAndAsksBeforeOverwriting() {
+    // A new window asks for a name first; "Output file" with res.txt typed saves res.OUT.
+    EditorWindow* form = newForm();
+    form->editor()->textCursor().insertText("result\n");
+    script_.saveChoices.push_back(SaveChoice{path("res.txt"), 2});
     QVERIFY(form->save());
-    QCOMPARE(readBytes(path(c.name)), c.saved.isEmpty() ? c.content : c.saved);
+    QCOMPARE(script_.saveRequests[0].start, path("Untitled"));
+    QCOMPARE(script_.saveRequests[0].filterIndex, 0);
+    QCOMPARE(script_.saveRequests[0].filters,
+             QStringList({"Input file (*.dat)", "Input file (*.sqd)", "Output file (*.out)",
+                          "All files (*)"}));
+    QVERIFY(!QFile::exists(path("res.txt")));
+    QCOMPARE(readBytes(path("res.OUT")), QByteArray("result\r\n"));
+    QCOMPARE(form->windowTitle(), "res.OUT");
+    QCOMPARE(host_.currentFile, "res.OUT");
+    QVERIFY(!form->isModified());
+
+    const struct {
+      const char* typed;
+      int filter;
+      const char* saved;
+    } rules[] = {{"res.txt", 0, "res.DAT"}, {"res", 1, "res.SQD"},
+                 {"res.dat", 0, "res.dat"}, {"a.b.txt", 2, "a.b.OUT"},
+                 {"res.txt", 3, "res.txt"}, {"v1.2/res", 2, "v1.2/res.OUT"}};
+    for (const auto& r : rules) {
+      QCOMPARE(applyFilterExtension(r.typed, r.filter), QString::fromLatin1(r.saved));
+    }
+
+    // An existing file is overwritten only after Yes. Until then the window keeps naming its own
+    // file, so that a later Save cannot hit the other one.
+    QVERIFY(writeBytes(path("old.OUT"), "keep me\r\n"));
+    form->editor()->textCursor().insertText("edited ");
+    for (Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
+      script_.saveChoices.push_back(SaveChoice{path("old"), 2});
+      script_.answers.push_back(answer);
+      QCOMPARE(form->saveAs(), answer == Answer::Yes);
+      QCOMPARE(script_.questions.last(), "OK to overwrite " + path("old.OUT"));
+      if (answer == Answer::Yes) break;
+      QCOMPARE(readBytes(path("old.OUT")), QByteArray("keep me\r\n"));
+      QCOMPARE(form->fileName(), path("res.OUT"));
+      QVERIFY(form->isModified());
+    }
+    QCOMPARE(readBytes(path("old.OUT")), QByteArray("result\r\nedited "));
+    QCOMPARE(form->fileName(), path("old.OUT"));
   }
-}
 
-void EditorWindowTest::saveAsAppliesTheFilterExtensionAndAsksBeforeOverwriting() {
-  // A new window asks for a name first; "Output file" with res.txt typed saves res.OUT.
-  EditorWindow* form = newForm();
-  form->editor()->textCursor().insertText("result\n");
-  script_.saveChoices.push_back(SaveChoice{path("res.txt"), 2});
-  QVERIFY(form->save());
-  QCOMPARE(script_.saveRequests[0].start, path("Untitled"));
-  QCOMPARE(script_.saveRequests[0].filterIndex, 0);
-  QCOMPARE(script_.saveRequests[0].filters, QStringList({"Input file (*.dat)", "Input file (*.sqd)",
-                                                         "Output file (*.out)", "All files (*)"}));
-  QVERIFY(!QFile::exists(path("res.txt")));
-  QCOMPARE(readBytes(path("res.OUT")), QByteArray("result\r\n"));
-  QCOMPARE(form->windowTitle(), QStringLiteral("res.OUT"));
-  QCOMPARE(host_.currentFile, QStringLiteral("res.OUT"));
-  QVERIFY(!form->isModified());
+  void savingAReportUnderANewNameCopiesEveryPlotFile() {
+    // The run left the report with PFP, TTC and RAC of both blocks and ECP, GAR, REG and BCP of
+    // each block.
+    for (const QString& name : QDir(runDir_->path()).entryList(QDir::Files)) {
+      QVERIFY(QFile::copy(runDir_->path() + "/" + name, path(name)));
+    }
+    const QStringList plots = existingReportPlotFiles(path("run1.OUT"));
+    QCOMPARE(plots.size(), 3 + 2 * 4);
+    for (const char* name : {"run1.PFP", "run1.TTC", "run1.RAC", "run11.ECP", "run12.GAR",
+                             "run12.REG", "run1BC1.BCP", "run1BC2.BCP"}) {
+      QVERIFY2(plots.contains(path(name)), name);
+    }
+    QVERIFY(writeBytes(path("test.PFP"), "stale\r\n"));  // replaced by the copy
+    // Left by an earlier run of three blocks into the same name: not the report's own.
+    QVERIFY(writeBytes(path("run13.ECP"), "1\r\n"));
+    QVERIFY(writeBytes(path("run1S2_1.GAR"), "1\r\n"));
 
-  const struct {
-    const char* typed;
-    int filter;
-    const char* saved;
-  } rules[] = {{"res.txt", 0, "res.DAT"}, {"res", 1, "res.SQD"},
-               {"res.dat", 0, "res.dat"}, {"a.b.txt", 2, "a.b.OUT"},
-               {"res.txt", 3, "res.txt"}, {"v1.2/res", 2, "v1.2/res.OUT"}};
-  for (const auto& r : rules) {
-    QCOMPARE(applyFilterExtension(r.typed, r.filter), QString::fromLatin1(r.saved));
+    EditorWindow* form = newForm();
+    QVERIFY(form->openFile(path("run1.OUT")));
+    script_.saveChoices.push_back(SaveChoice{path("test.OUT"), 2});
+    QVERIFY(form->saveAs());
+    QCOMPARE(script_.saveRequests.back().filterIndex, 2);  // a report offers the report filter
+    const QStringList copies = existingReportPlotFiles(path("test.OUT"));
+    QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), {2}));
+    QVERIFY(!QFile::exists(path("test3.ECP")) && !QFile::exists(path("testS2_1.GAR")));
+    for (int i = 0; i < plots.size(); ++i) {
+      QVERIFY2(readBytes(copies[i]) == readBytes(plots[i]), qPrintable(copies[i]));
+    }
+    QVERIFY(script_.messages.empty());
+
+    // Saved once more under a name of the same base: the plot files are in place already and
+    // must not be lost by copying them onto themselves.
+    const QByteArray pfp = readBytes(path("test.PFP"));
+    script_.saveChoices.push_back(SaveChoice{path("test.txt"), 3});
+    QVERIFY(form->saveAs());
+    QVERIFY(!pfp.isEmpty());
+    QCOMPARE(readBytes(path("test.PFP")), pfp);
+
+    // Names: files of all blocks up to the first "." of the name, files of one block without
+    // the last extension (a dotted folder does not count); a second system's carry its number.
+    const struct {
+      PlotFileKind kind;
+      int block, system;
+      const char* name;
+    } names[] = {{PlotFileKind::Residuals, 0, 1, "/w/v1.2/res.RAC"},
+                 {PlotFileKind::BlockCurve, 12, 1, "/w/v1.2/res.old12.ECP"},
+                 {PlotFileKind::BlockPercentages, 3, 1, "/w/v1.2/res.oldBC3.BCP"},
+                 {PlotFileKind::BlockCurve, 12, 2, "/w/v1.2/res.oldS2_12.ECP"},
+                 {PlotFileKind::BlockPercentages, 1, 2, "/w/v1.2/res.oldS2_BC1.BCP"}};
+    for (const auto& n : names)
+      QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", n.kind, n.block, n.system), QString(n.name));
   }
 
-  // An existing file is overwritten only after Yes. Until then the window keeps naming its own
-  // file, so that a later Save cannot hit the other one.
-  QVERIFY(writeBytes(path("old.OUT"), "keep me\r\n"));
-  form->editor()->textCursor().insertText("edited ");
-  for (Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
-    script_.saveChoices.push_back(SaveChoice{path("old"), 2});
-    script_.answers.push_back(answer);
-    QCOMPARE(form->saveAs(), answer == Answer::Yes);
-    QCOMPARE(script_.questions.last(), "OK to overwrite " + path("old.OUT"));
-    if (answer == Answer::Yes) break;
-    QCOMPARE(readBytes(path("old.OUT")), QByteArray("keep me\r\n"));
-    QCOMPARE(form->fileName(), path("res.OUT"));
+  // The status panels read the cursor's line and column and "Modified" until a save succeeds. A
+  // save that fails is reported and keeps the text modified.
+  void statusAndAFailedSave() {
+    EditorWindow* form = openForm("in.DAT", "first line\r\nsecond line\r\n");
+    QVERIFY(form);
+    form->show();
+    QCOMPARE(host_.status[1], "Line:   1   Col:   1");
+    QCOMPARE(host_.statusFont.pointSize(), 8);
+    putCursor(form->editor(), 2, 3);
+    QCOMPARE(host_.status[1], "Line:   2   Col:   3");
+    QCOMPARE(host_.status[2], QString());
+    form->editor()->textCursor().insertText("X");
+    QCOMPARE(host_.status[2], "Modified");
+    QVERIFY(form->save());
+    QCOMPARE(host_.status[2], QString());
+    QCOMPARE(readBytes(path("in.DAT")), QByteArray("first line\r\nseXcond line\r\n"));
+
+    // Save as into a folder that does not exist (a read-only folder would not do: root writes
+    // there all the same).
+    form->editor()->textCursor().insertText("changed ");
+    script_.saveChoices.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
+    QVERIFY(!form->saveAs());
+    QCOMPARE(script_.messages.size(), std::size_t{1});
+    QCOMPARE(script_.messages[0].kind, "error");
+    QCOMPARE(script_.messages[0].caption, "Save File");
+    QVERIFY(
+        script_.messages[0].text.startsWith("Cannot save file '" + path("no such folder/out.DAT")));
+    QCOMPARE(form->fileName(), path("in.DAT"));
     QVERIFY(form->isModified());
+    QCOMPARE(host_.status[2], "Modified");
+
+    // The file's own name now belongs to a folder: Save fails and says so.
+    QVERIFY(QFile::remove(path("in.DAT")));
+    QVERIFY(QDir(dir_->path()).mkdir("in.DAT"));
+    QVERIFY(!form->save());
+    QCOMPARE(script_.messages.size(), std::size_t{2});
+    QVERIFY(form->isModified());
+
+    // Closing asks; Yes with a save that fails keeps the window and its text.
+    script_.answers.push_back(Answer::Yes);
+    QVERIFY(!form->close());
+    QVERIFY(form->isVisible());
   }
-  QCOMPARE(readBytes(path("old.OUT")), QByteArray("result\r\nedited "));
-  QCOMPARE(form->fileName(), path("old.OUT"));
-}
 
-void EditorWindowTest::savingAReportUnderANewNameCopiesEveryPlotFile() {
-  // The run left the report with PFP, TTC and RAC of both blocks and ECP, GAR, REG and BCP of
-  // each block.
-  for (const QString& name : QDir(runDir_->path()).entryList(QDir::Files)) {
-    QVERIFY(QFile::copy(runDir_->path() + "/" + name, path(name)));
+  void findHonoursMatchCaseAndWholeWordAndSearchesDownwards() {
+    EditorWindow* form = openForm("cu.DAT", "CuL cul Cu cu\r\nxcu cu\r\n");
+    QVERIFY(form);
+    form->show();
+    QTextEdit* editor = form->editor();
+    auto selection = [editor] {
+      return std::make_pair(editor->textCursor().selectionStart(),
+                            editor->textCursor().selectionEnd());
+    };
+
+    // Through the dialog, as a user does it; each Find Next starts at the end of the selection.
+    form->findChild<QAction*>("editFind")->trigger();
+    FindDialog* dialog = form->findDialog();
+    QVERIFY(dialog->isVisible());
+    dialog->textField()->setText("cu");
+    const struct {
+      bool matchCase;
+      bool wholeWord;
+      std::pair<int, int> found;
+    } steps[] = {
+        {false, false, {0, 2}},  // "Cu" of CuL
+        {true, false, {4, 6}},   // "cu" of cul
+        {true, true, {11, 13}},  // the word cu, not Cu
+        {true, true, {18, 20}},  // line 2: cu, not xcu
+        {true, true, {18, 20}},  // nothing below: the selection stays
+    };
+    for (const auto& step : steps) {
+      dialog->matchCaseBox()->setChecked(step.matchCase);
+      dialog->wholeWordBox()->setChecked(step.wholeWord);
+      QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
+      QCOMPARE(selection(), step.found);
+    }
+    // Only the last search found nothing, and said so; F3 repeats the search.
+    QCOMPARE(script_.messages.size(), std::size_t{1});
+    QCOMPARE(script_.messages[0].kind, "information");
+    QCOMPARE(script_.messages[0].text, "Cannot find \"cu\"");
+    putCursor(editor, 1, 1);
+    form->findChild<QAction*>("editFindNext")->trigger();
+    QCOMPARE(selection(), std::make_pair(11, 13));
+
+    putCursor(editor, 1, 9);  // before "Cu cu"
+    QVERIFY(form->findNext("CU", false, true));
+    QCOMPARE(selection(), std::make_pair(8, 10));
+    // The match stays visible while the dialog has the focus.
+    QCOMPARE(editor->palette().color(QPalette::Inactive, QPalette::Highlight),
+             editor->palette().color(QPalette::Active, QPalette::Highlight));
   }
-  const QStringList plots = existingReportPlotFiles(path("run1.OUT"));
-  QCOMPARE(plots.size(), 3 + 2 * 4);
-  for (const char* name : {"run1.PFP", "run1.TTC", "run1.RAC", "run11.ECP", "run12.GAR",
-                           "run12.REG", "run1BC1.BCP", "run1BC2.BCP"}) {
-    QVERIFY2(plots.contains(path(name)), name);
+
+  void editCommandsFollowSelectionAndClipboardAndPrint() {
+    EditorWindow* form = openForm("e.DAT", "alpha beta\r\n");
+    QVERIFY(form);
+    auto* cut = form->findChild<QAction*>("editCut");
+    auto* copy = form->findChild<QAction*>("editCopy");
+    auto* paste = form->findChild<QAction*>("editPaste");
+    auto* del = form->findChild<QAction*>("editDelete");
+    QApplication::clipboard()->clear();
+    emit form->popupMenu()->aboutToShow();
+    QVERIFY(!cut->isEnabled() && !copy->isEnabled() && !del->isEnabled() && !paste->isEnabled());
+
+    // A selection made after the menu was last opened: the commands and their shortcuts act.
+    QTextCursor cursor = form->editor()->textCursor();
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    form->editor()->setTextCursor(cursor);
+    QVERIFY(cut->isEnabled() && copy->isEnabled() && del->isEnabled());
+    copy->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), "alpha");
+    QVERIFY(paste->isEnabled());
+    del->trigger();
+    QCOMPARE(form->editor()->toPlainText(), " beta\n");
+    QVERIFY(!cut->isEnabled() && !copy->isEnabled() && !del->isEnabled());
+
+    // Print's hint reaches the main window's hint line from the editor's own menu bar.
+    form->findChild<QAction*>("filePrint")->showStatusText(form->menuBar());
+    QVERIFY(host_.hints.contains("Print current file"));
+
+    // Print writes the text with the file name as the title.
+    script_.pdfPath = path("p.pdf");
+    form->findChild<QAction*>("filePrint")->trigger();
+    QCOMPARE(script_.printedTitle, path("e.DAT"));
+    QVERIFY(readBytes(path("p.pdf")).startsWith("%PDF"));
+
+    // A report's species lines run to 170 characters: the page turns to landscape and the font
+    // shrinks until the longest line fits; the pages are numbered.
+    QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
+    EditorWindow* report = newForm();
+    QVERIFY(report->openFile(path("run1.OUT")));
+    script_.pdfPath = path("report.pdf");
+    report->findChild<QAction*>("filePrint")->trigger();
+    QPrinter& printer = report->printer();
+    const QStringList lines = report->editor()->toPlainText().split('\n');
+    const TextPrintLayout layout =
+        textPrintLayout(lines, printer, report->editor()->document()->defaultFont());
+    QCOMPARE(layout.orientation, QPageLayout::Landscape);
+    qreal widest = 0;
+    for (const QString& line : lines)
+      widest = std::max(widest, QFontMetricsF(layout.font, &printer).horizontalAdvance(line));
+    QVERIFY(widest > 0.9 * printableWidth(printer, layout.orientation));
+    QVERIFY(widest <= printableWidth(printer, layout.orientation));
+    const QByteArray pdf = readBytes(path("report.pdf"));
+    QVERIFY(layout.pages > 1);
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+             layout.pages);
   }
-  QVERIFY(writeBytes(path("test.PFP"), "stale\r\n"));  // replaced by the copy
-  // Left by an earlier run of three blocks into the same name: not the report's own.
-  QVERIFY(writeBytes(path("run13.ECP"), "1\r\n"));
-  QVERIFY(writeBytes(path("run1S2_1.GAR"), "1\r\n"));
 
-  EditorWindow* form = newForm();
-  QVERIFY(form->openFile(path("run1.OUT")));
-  script_.saveChoices.push_back(SaveChoice{path("test.OUT"), 2});
-  QVERIFY(form->saveAs());
-  QCOMPARE(script_.saveRequests.back().filterIndex, 2);  // a report offers the report filter
-  const QStringList copies = existingReportPlotFiles(path("test.OUT"));
-  QCOMPARE(copies, reportPlotFileNames(path("test.OUT"), {2}));
-  QVERIFY(!QFile::exists(path("test3.ECP")) && !QFile::exists(path("testS2_1.GAR")));
-  for (int i = 0; i < plots.size(); ++i) {
-    QVERIFY2(readBytes(copies[i]) == readBytes(plots[i]), qPrintable(copies[i]));
+  void closingAModifiedWindowAsksToSave() {
+    QMdiArea area;
+    area.resize(600, 400);
+    area.show();
+    QVERIFY(writeBytes(path("m.DAT"), "1\r\n"));
+    auto framed = [&](const QString& file) {
+      EditorWindow* form = createEditorWindow(&host_);
+      form->setDialogs(std::make_unique<ScriptedDialogs>(script_));
+      if (!file.isEmpty()) form->openFile(file);
+      QMdiSubWindow* sub = area.addSubWindow(form);
+      sub->setAttribute(Qt::WA_DeleteOnClose);
+      sub->show();
+      form->editor()->textCursor().insertText("2");
+      return std::make_pair(form, QPointer<QMdiSubWindow>(sub));
+    };
+
+    auto [form, sub] = framed(path("m.DAT"));
+    QCOMPARE(sub->windowTitle(), "m.DAT");
+    script_.answers = {Answer::Cancel};
+    QVERIFY(!sub->close());
+    QCOMPARE(script_.questions.last(), "Save changes to " + path("m.DAT") + "?");
+    QVERIFY(form->isVisible());
+
+    script_.answers = {Answer::Yes};
+    form->findChild<QAction*>("fileClose")->trigger();
+    QTRY_VERIFY(sub.isNull());
+    QCOMPARE(readBytes(path("m.DAT")), QByteArray("21\r\n"));
+
+    auto [other, third] = framed(path("m.DAT"));
+    script_.answers = {Answer::No};
+    QVERIFY(third->close());
+    QTRY_VERIFY(third.isNull());
+    QCOMPARE(readBytes(path("m.DAT")), QByteArray("21\r\n"));
+
+    // An untitled window whose Save as is cancelled stays open.
+    auto [untitled, fourth] = framed(QString());
+    script_.answers = {Answer::Yes};
+    QVERIFY(!fourth->close());
+    QCOMPARE(script_.questions.last(), "Save changes to Untitled?");
+    untitled->editor()->document()->setModified(false);
+    QVERIFY(fourth->close());
   }
-  QVERIFY(script_.warnings.empty());
 
-  // Saved once more under a name of the same base: the plot files are in place already and
-  // must not be lost by copying them onto themselves.
-  const QByteArray pfp = readBytes(path("test.PFP"));
-  script_.saveChoices.push_back(SaveChoice{path("test.txt"), 3});
-  QVERIFY(form->saveAs());
-  QVERIFY(!pfp.isEmpty());
-  QCOMPARE(readBytes(path("test.PFP")), pfp);
-
-  // Names: files of all blocks up to the first "." of the name, files of one block without
-  // the last extension; a dotted folder does not count.
-  QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", PlotFileKind::Residuals),
-           QStringLiteral("/w/v1.2/res.RAC"));
-  QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", PlotFileKind::BlockCurve, 12),
-           QStringLiteral("/w/v1.2/res.old12.ECP"));
-  QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", PlotFileKind::BlockPercentages, 3),
-           QStringLiteral("/w/v1.2/res.oldBC3.BCP"));
-  // The second calculated system's files carry its number.
-  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockCurve, 12, 2),
-           QStringLiteral("/w/resS2_12.ECP"));
-  QCOMPARE(reportPlotFile("/w/res.out", PlotFileKind::BlockPercentages, 1, 2),
-           QStringLiteral("/w/resS2_BC1.BCP"));
-}
-
-void EditorWindowTest::aFailedSaveIsReportedAndKeepsTheTextModified() {
-  // Save as into a folder that does not exist (a read-only folder would not do: root writes
-  // there all the same).
-  EditorWindow* form = openForm("in.DAT", "text\r\n");
-  QVERIFY(form);
-  form->show();
-  form->editor()->textCursor().insertText("changed ");
-  script_.saveChoices.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
-  QVERIFY(!form->saveAs());
-  QCOMPARE(script_.errors.size(), std::size_t{1});
-  QCOMPARE(script_.errors[0].caption, QStringLiteral("Save File"));
-  QVERIFY(script_.errors[0].text.startsWith("Cannot save file '" + path("no such folder/out.DAT")));
-  QCOMPARE(form->fileName(), path("in.DAT"));
-  QVERIFY(form->isModified());
-  QCOMPARE(host_.status[2], QStringLiteral("Modified"));
-
-  // The file's own name now belongs to a folder: Save fails and says so.
-  QVERIFY(QFile::remove(path("in.DAT")));
-  QVERIFY(QDir(dir_->path()).mkdir("in.DAT"));
-  QVERIFY(!form->save());
-  QCOMPARE(script_.errors.size(), std::size_t{2});
-  QVERIFY(form->isModified());
-
-  // Closing asks; Yes with a save that fails keeps the window and its text.
-  script_.answers.push_back(Answer::Yes);
-  QVERIFY(!form->close());
-  QVERIFY(form->isVisible());
-}
-
-void EditorWindowTest::findHonoursMatchCaseAndWholeWordAndSearchesDownwards() {
-  EditorWindow* form = openForm("cu.DAT", "CuL cul Cu cu\r\nxcu cu\r\n");
-  QVERIFY(form);
-  form->show();
-  QTextEdit* editor = form->editor();
-  auto selection = [editor] {
-    return std::make_pair(editor->textCursor().selectionStart(),
-                          editor->textCursor().selectionEnd());
-  };
-
-  // Through the dialog, as a user does it; each Find Next starts at the end of the selection.
-  form->findChild<QAction*>("editFind")->trigger();
-  FindDialog* dialog = form->findDialog();
-  QVERIFY(dialog->isVisible());
-  dialog->textField()->setText("cu");
-  const struct {
-    bool matchCase;
-    bool wholeWord;
-    std::pair<int, int> found;
-  } steps[] = {
-      {false, false, {0, 2}},  // "Cu" of CuL
-      {true, false, {4, 6}},   // "cu" of cul
-      {true, true, {11, 13}},  // the word cu, not Cu
-      {true, true, {18, 20}},  // line 2: cu, not xcu
-      {true, true, {18, 20}},  // nothing below: the selection stays
-  };
-  for (const auto& step : steps) {
-    dialog->matchCaseBox()->setChecked(step.matchCase);
-    dialog->wholeWordBox()->setChecked(step.wholeWord);
-    QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
-    QCOMPARE(selection(), step.found);
+  void aDroppedFileOpensInANewEditor() {
+    EditorWindow* form = openForm("d.DAT", "text\r\n");
+    QVERIFY(form);
+    form->show();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path("dropped.SQD"))});
+    data.setText(path("dropped.SQD"));  // file managers send the name as text as well
+    const QPoint at(20, 20);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->editor()->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QSignalSpy opened(form, &EditorWindow::fileDropped);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->editor()->viewport(), &drop);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
+    QCOMPARE(form->editor()->toPlainText(), "text\n");  // not pasted
   }
-  // Only the last search found nothing, and said so; F3 repeats the search.
-  QCOMPARE(script_.informations.size(), std::size_t{1});
-  QCOMPARE(script_.informations[0].text, QStringLiteral("Cannot find \"cu\""));
-  putCursor(editor, 1, 1);
-  form->findChild<QAction*>("editFindNext")->trigger();
-  QCOMPARE(selection(), std::make_pair(11, 13));
 
-  putCursor(editor, 1, 9);  // before "Cu cu"
-  QVERIFY(form->findNext("CU", false, true));
-  QCOMPARE(selection(), std::make_pair(8, 10));
-  // The match stays visible while the dialog has the focus.
-  QCOMPARE(editor->palette().color(QPalette::Inactive, QPalette::Highlight),
-           editor->palette().color(QPalette::Active, QPalette::Highlight));
-}
-
-void EditorWindowTest::editCommandsFollowSelectionAndClipboardAndPrint() {
-  EditorWindow* form = openForm("e.DAT", "alpha beta\r\n");
-  QVERIFY(form);
-  auto* cut = form->findChild<QAction*>("editCut");
-  auto* copy = form->findChild<QAction*>("editCopy");
-  auto* paste = form->findChild<QAction*>("editPaste");
-  auto* del = form->findChild<QAction*>("editDelete");
-  QApplication::clipboard()->clear();
-  emit form->popupMenu()->aboutToShow();
-  QVERIFY(!cut->isEnabled() && !copy->isEnabled() && !del->isEnabled() && !paste->isEnabled());
-
-  // A selection made after the menu was last opened: the commands and their shortcuts act.
-  QTextCursor cursor = form->editor()->textCursor();
-  cursor.setPosition(5, QTextCursor::KeepAnchor);
-  form->editor()->setTextCursor(cursor);
-  QVERIFY(cut->isEnabled() && copy->isEnabled() && del->isEnabled());
-  copy->trigger();
-  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha"));
-  QVERIFY(paste->isEnabled());
-  del->trigger();
-  QCOMPARE(form->editor()->toPlainText(), QStringLiteral(" beta\n"));
-  QVERIFY(!cut->isEnabled() && !copy->isEnabled() && !del->isEnabled());
-
-  // Print's hint reaches the main window's hint line from the editor's own menu bar.
-  form->findChild<QAction*>("filePrint")->showStatusText(form->menuBar());
-  QVERIFY(host_.hints.contains("Print current file"));
-
-  // Print writes the text with the file name as the title.
-  script_.pdfPath = path("p.pdf");
-  form->findChild<QAction*>("filePrint")->trigger();
-  QCOMPARE(script_.printedTitle, path("e.DAT"));
-  QVERIFY(readBytes(path("p.pdf")).startsWith("%PDF"));
-
-  // A report's species lines run to 170 characters: the page turns to landscape and the font
-  // shrinks until the longest line fits; the pages are numbered.
-  QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
-  EditorWindow* report = newForm();
-  QVERIFY(report->openFile(path("run1.OUT")));
-  script_.pdfPath = path("report.pdf");
-  report->findChild<QAction*>("filePrint")->trigger();
-  QPrinter& printer = report->printer();
-  const QStringList lines = report->editor()->toPlainText().split('\n');
-  const TextPrintLayout layout =
-      textPrintLayout(lines, printer, report->editor()->document()->defaultFont());
-  QCOMPARE(layout.orientation, QPageLayout::Landscape);
-  qreal widest = 0;
-  for (const QString& line : lines)
-    widest = std::max(widest, QFontMetricsF(layout.font, &printer).horizontalAdvance(line));
-  QVERIFY(widest > 0.9 * printableWidth(printer, layout.orientation));
-  QVERIFY(widest <= printableWidth(printer, layout.orientation));
-  const QByteArray pdf = readBytes(path("report.pdf"));
-  QVERIFY(layout.pages > 1);
-  QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
-           layout.pages);
-}
-
-void EditorWindowTest::closingAModifiedWindowAsksToSave() {
-  QMdiArea area;
-  area.resize(600, 400);
-  area.show();
-  QVERIFY(writeBytes(path("m.DAT"), "1\r\n"));
-  auto framed = [&](const QString& file) {
+  void screenshotOfAReport() {
+    host_.opening = true;
+    host_.runInput = "TWO_BLOCKS.DAT";
+    QMdiArea area;
+    area.resize(1000, 700);
     EditorWindow* form = createEditorWindow(&host_);
     form->setDialogs(std::make_unique<ScriptedDialogs>(script_));
-    if (!file.isEmpty()) form->openFile(file);
+    QVERIFY(form->openFile(runDir_->path() + "/run1.OUT"));
     QMdiSubWindow* sub = area.addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
-    form->editor()->textCursor().insertText("2");
-    return std::make_pair(form, QPointer<QMdiSubWindow>(sub));
-  };
-
-  auto [form, sub] = framed(path("m.DAT"));
-  QCOMPARE(sub->windowTitle(), QStringLiteral("m.DAT"));
-  script_.answers = {Answer::Cancel};
-  QVERIFY(!sub->close());
-  QCOMPARE(script_.questions.last(), "Save changes to " + path("m.DAT") + "?");
-  QVERIFY(form->isVisible());
-
-  script_.answers = {Answer::Yes};
-  form->findChild<QAction*>("fileClose")->trigger();
-  QTRY_VERIFY(sub.isNull());
-  QCOMPARE(readBytes(path("m.DAT")), QByteArray("21\r\n"));
-
-  auto [other, third] = framed(path("m.DAT"));
-  script_.answers = {Answer::No};
-  QVERIFY(third->close());
-  QTRY_VERIFY(third.isNull());
-  QCOMPARE(readBytes(path("m.DAT")), QByteArray("21\r\n"));
-
-  // An untitled window whose Save as is cancelled stays open.
-  auto [untitled, fourth] = framed(QString());
-  script_.answers = {Answer::Yes};
-  QVERIFY(!fourth->close());
-  QCOMPARE(script_.questions.last(), QStringLiteral("Save changes to Untitled?"));
-  untitled->editor()->document()->setModified(false);
-  QVERIFY(fourth->close());
-}
-
-void EditorWindowTest::aDroppedFileOpensInANewEditor() {
-  EditorWindow* form = openForm("d.DAT", "text\r\n");
-  QVERIFY(form);
-  form->show();
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(path("dropped.SQD"))});
-  data.setText(path("dropped.SQD"));  // file managers send the name as text as well
-  const QPoint at(20, 20);
-  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form->editor()->viewport(), &enter);
-  QVERIFY(enter.isAccepted());
-  QSignalSpy opened(form, &EditorWindow::fileDropped);
-  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form->editor()->viewport(), &drop);
-  QCOMPARE(opened.size(), 1);
-  QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
-  QCOMPARE(form->editor()->toPlainText(), QStringLiteral("text\n"));  // not pasted
-}
-
-void EditorWindowTest::screenshotOfAReport() {
-  host_.opening = true;
-  host_.runInput = "TWO_BLOCKS.DAT";
-  QMdiArea area;
-  area.resize(1000, 700);
-  EditorWindow* form = createEditorWindow(&host_);
-  form->setDialogs(std::make_unique<ScriptedDialogs>(script_));
-  QVERIFY(form->openFile(runDir_->path() + "/run1.OUT"));
-  QMdiSubWindow* sub = area.addSubWindow(form);
-  sub->setGeometry(20, 20, 900, 600);
-  area.show();
-  QCOMPARE(sub->windowTitle(), QStringLiteral("run1.OUT  for  TWO_BLOCKS.DAT"));
-  QVERIFY(QDir().mkpath(TARVOLIN_SCREENSHOT_DIR));
-  QVERIFY(area.grab().save(QStringLiteral(TARVOLIN_SCREENSHOT_DIR "/edit_form_report.png")));
-}
+    sub->setGeometry(20, 20, 900, 600);
+    area.show();
+    testing::saveScreenshot(&area, "edit_form_report");
+  }
+};
 
 QTEST_MAIN(EditorWindowTest)
 #include "editor_window_test.moc"

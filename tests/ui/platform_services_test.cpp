@@ -7,14 +7,8 @@
 
 #include <cfenv>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
+#include "tests/ui/ui_test_support.h"
 #include "ui/main_window/about_dialog.h"
-#include "ui/platform/gui_platform.h"
 #include "ui/platform/jpeg_image.h"
 #include "ui/platform/single_instance.h"
 #include "ui/platform/work_folder.h"
@@ -73,19 +67,17 @@ class PlatformServicesTest : public QObject {
     QString error;
     QVERIFY(prepareWorkFolder(fresh, examples, &error));
     const QStringList seeded = QDir(fresh).entryList(QDir::Files);
-    QVERIFY(seeded.contains("TEST.DAT"));
-    QVERIFY(seeded.contains("CU_GLYCINE.SQD"));
+    QVERIFY(seeded.contains("TEST.DAT") && seeded.contains("CU_GLYCINE.SQD"));
     for (const QString& name : seeded)
       QVERIFY2(name.endsWith(".DAT") || name.endsWith(".SQD"), qPrintable(name));
 
     const QString used = base.filePath("used");
     QDir().mkpath(used);
-    QFile mine(QDir(used).filePath("TEST.DAT"));
-    QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
-    mine.close();
+    const QString mine = QDir(used).filePath("TEST.DAT");
+    QVERIFY(testing::writeBytes(mine, "mine"));
     QVERIFY(prepareWorkFolder(used, examples, &error));
     QCOMPARE(QDir(used).entryList(QDir::Files), QStringList{"TEST.DAT"});
-    QVERIFY(mine.open(QIODevice::ReadOnly) && mine.readAll() == "mine");
+    QCOMPARE(testing::readBytes(mine), QByteArray("mine"));
 
     const QString empty = base.filePath("empty");
     QDir().mkpath(empty);

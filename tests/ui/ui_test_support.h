@@ -2,12 +2,8 @@
 // Shared pieces of the window tests: a work folder with chosen example inputs, a record of the
 // message boxes (answered without a modal box), and actions on modal dialogs as they appear.
 
-#include <functional>
-#include <memory>
-
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -16,18 +12,40 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
 
-#include "ui/platform/gui_platform.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_dialog.h"
+#include "ui/platform/gui_platform.h"
 
 namespace tarvolin::ui::testing {
+
+inline QByteArray readBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The next scripted answer, or `none` when the script has none left.
+template <typename T>
+T nextAnswer(std::deque<T>& answers, T none) {
+  if (answers.empty()) return none;
+  const T answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
 
 // A fresh folder holding copies of the named files of examples/.
 class WorkFolder {
@@ -39,13 +57,9 @@ class WorkFolder {
   QString path() const { return dir_.path(); }
   QString file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
   QByteArray read(const QString& name) const {
-    QFile f(file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return QFile::exists(file(name)) ? readBytes(file(name)) : QByteArray("<missing>");
   }
-  void write(const QString& name, const QByteArray& bytes) const {
-    QFile f(file(name));
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-  }
+  void write(const QString& name, const QByteArray& bytes) const { writeBytes(file(name), bytes); }
 
  private:
   QTemporaryDir dir_;
@@ -148,6 +162,13 @@ inline QStringList captions(const MainWindow& form) {
   for (QMdiSubWindow* sub : form.mdiArea()->subWindowList(QMdiArea::CreationOrder))
     titles << sub->windowTitle();
   return titles;
+}
+
+// The widget's picture as <name>.png in the build's screenshots folder, for a person to look at.
+inline void saveScreenshot(QWidget* widget, const QString& name) {
+  QDir().mkpath(TARVOLIN_SCREENSHOT_DIR);
+  const QString path = QDir(TARVOLIN_SCREENSHOT_DIR).filePath(name + ".png");
+  QVERIFY2(widget->grab().save(path), qPrintable(path));
 }
 
 // Pixels of exactly this colour (alpha ignored) within the rectangle, the whole image if none.

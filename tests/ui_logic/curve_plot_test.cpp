@@ -17,6 +17,7 @@
 #include "ui/results/plotting/curve_frame.h"
 #include "ui/results/plotting/data_sets.h"
 #include "ui/results/plotting/percentage_plot.h"
+#include "ui/results/plotting/regression_file.h"
 #include "ui/results/plotting/residual_plot.h"
 #include "ui/results/plotting/titration_plot.h"
 
@@ -85,8 +86,22 @@ TEST_F(CurvePlotTest, ResidualsSortedByYcalcWithTruncatedPixels) {
             "Ycalc. =      0.99459;     Yexp. =      1.00443;     (Yexp. - Ycalc.) =      0.00984");
 }
 
+// Three species, two offered components; five rows (a data set of three points, two steps
+// per interval). Component block 1: species 1 falls from 100, species 2 is absent, species 3
+// rises. Block 2: species 1 rises 10 ... 50, species 2 absent, species 3 falls 90 ... 50.
+std::string percentageFile() {
+  std::string text;
+  for (int r = 1; r <= 5; ++r) {
+    const Real first = 120 - 20 * r;
+    const std::vector<Real> values = {first, 0, 100 - first, 10.0L * r, 0, 100 - 10.0L * r};
+    text += percentageRow(r, values) + "\r\n";
+  }
+  return text;
+}
+
 // Residuals spread over 1E-13 are flat; over 1E-11 they are drawn. More points than a data set
-// can hold are refused before anything is read.
+// can hold are refused before anything is read. A percentage file of a single point is empty;
+// one with fewer blocks than the second component needs is refused.
 TEST_F(CurvePlotTest, CurveFilesThatCannotBeDrawnGiveMessages) {
   const std::string cannot = "Impossible to plot the data: ";
   const std::string flat = cannot + "Xmin = Xmax or Ymin = Ymax";
@@ -100,15 +115,20 @@ TEST_F(CurvePlotTest, CurveFilesThatCannotBeDrawnGiveMessages) {
        cannot + "cannot read line 3 of file 'bad1.GAR'"},
       {"count1.GAR", "three\n", cannot + "cannot read line 1 of file 'count1.GAR'"},
       {"big1.ECP", "3301\n" + line(1, 1), cannot + "more than 3300 points in file 'big1.ECP'"},
+      {"emptyBC1.BCP", "", cannot + "Xmin = Xmax"},
+      {"shortBC1.BCP", percentageFile(), cannot + "cannot read line 1 of file 'shortBC1.BCP'"},
+  };
+  const auto load = [](const std::string& name) {
+    if (name.ends_with(".ECP")) return loadTitrationPlot(name, '.').message;
+    if (name.ends_with(".BCP")) return loadPercentageFile(name, valuesNeeded(3, 2), '.').message;
+    return loadResidualPlot(name, '.').message;
   };
   for (const auto& [name, text, message] : cases) {
     test::writeFile(name, text);
-    EXPECT_EQ(name.ends_with(".ECP") ? loadTitrationPlot(name, '.').message
-                                     : loadResidualPlot(name, '.').message,
-              message)
-        << name;
+    EXPECT_EQ(load(name), message) << name;
   }
-  EXPECT_EQ(loadResidualPlot("none1.GAR", '.').message, "Cannot open file 'none1.GAR'");
+  EXPECT_EQ(load("none1.GAR"), "Cannot open file 'none1.GAR'");
+  EXPECT_EQ(load("noneBC1.BCP"), "Cannot open file 'noneBC1.BCP'");
   // Residuals of one sign draw no zero line.
   test::writeFile("pos1.GAR", "3\n" + line(1, 0.5L) + line(2, 1) + line(3, 2));
   const ResidualPlot plot = loadResidualPlot("pos1.GAR", '.');
@@ -125,6 +145,12 @@ TEST_F(CurvePlotTest, CommaSeparatedCurveFilesLoad) {
     ASSERT_EQ(plot.message, "");
     EXPECT_EQ(plot.D, (std::vector<Real>{-1, 2, 3, 0}));
   }
+  text = percentageFile();
+  std::ranges::replace(text, '.', ',');
+  test::writeFile("commaBC1.BCP", text);
+  const PercentageData data = loadPercentageFile("commaBC1.BCP", 7, '.');
+  ASSERT_EQ(data.message, "");
+  EXPECT_EQ(data.rows[1][4], 20.0f);
 }
 
 // h(k) = 0.01 k^3 - 0.1 k^2 + k at the points 1 ... 12, measured as 0.5 k.
@@ -196,7 +222,7 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
   EXPECT_EQ(calculatedDotBoxes(dupFrame, dup).size(), 12u);
 }
 
-// A data set of the largest size, as the run writes it, loads whole into both windows.
+// A data set of the largest size, as the run writes it, loads whole into the windows.
 TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   auto model = test::newModel();
   Model& m = *model;
@@ -221,19 +247,8 @@ TEST_F(CurvePlotTest, ReadsTheLargestDataSetAsTheRunWritesIt) {
   ASSERT_EQ(residuals.message, "");
   EXPECT_EQ(residuals.D.size(), 3300u);
   EXPECT_TRUE(test::ExpectClose(residuals.D[9], m.Yexp[10] - m.Ycalc[10], 1e-6L));
-}
-
-// Three species, two offered components; five rows (a data set of three points, two steps
-// per interval). Component block 1: species 1 falls from 100, species 2 is absent, species 3
-// rises. Block 2: species 1 rises 10 ... 50, species 2 absent, species 3 falls 90 ... 50.
-std::string percentageFile() {
-  std::string text;
-  for (int r = 1; r <= 5; ++r) {
-    const Real first = 120 - 20 * r;
-    const std::vector<Real> values = {first, 0, 100 - first, 10.0L * r, 0, 100 - 10.0L * r};
-    text += percentageRow(r, values) + "\r\n";
-  }
-  return text;
+  const RegressionLoad regression = loadRegressionFile(dataSetFileName("big.OUT", 0, ".REG"), '.');
+  EXPECT_EQ(regression.plot.data.N(), 3300);
 }
 
 TEST(PercentagePlot, OfferedComponentsAndTheirColumns) {
@@ -313,26 +328,6 @@ TEST_F(CurvePlotTest, CurvesOfTheSecondComponentSkipAnAbsentSpecies) {
   EXPECT_EQ(first[1].points.front(), (Pixel{60, 348}));
 }
 
-TEST_F(CurvePlotTest, FilesThatCannotBeDrawnGiveMessages) {
-  EXPECT_EQ(loadPercentageFile("noneBC1.BCP", 4, '.').message, "Cannot open file 'noneBC1.BCP'");
-  // A data set of a single point leaves an empty file.
-  test::writeFile("emptyBC1.BCP", "");
-  EXPECT_EQ(loadPercentageFile("emptyBC1.BCP", 4, '.').message,
-            "Impossible to plot the data: Xmin = Xmax");
-  // A file with fewer blocks than the chosen component needs.
-  test::writeFile("shortBC1.BCP", percentageFile());
-  EXPECT_EQ(loadPercentageFile("shortBC1.BCP", valuesNeeded(3, 1), '.').message, "");
-  EXPECT_EQ(loadPercentageFile("shortBC1.BCP", valuesNeeded(3, 2), '.').message,
-            "Impossible to plot the data: cannot read line 1 of file 'shortBC1.BCP'");
-
-  std::string comma = percentageFile();
-  std::ranges::replace(comma, '.', ',');
-  test::writeFile("commaBC1.BCP", comma);
-  const PercentageData data = loadPercentageFile("commaBC1.BCP", 7, '.');
-  ASSERT_EQ(data.message, "");
-  EXPECT_EQ(data.rows[1][4], 20.0f);
-}
-
 // Client 502 x 401: W = 394 and H = 305, the data area from (60, 353).
 TEST(PercentagePlot, TicksFrameAndReadout) {
   PercentageData data;
@@ -364,7 +359,6 @@ TEST(PercentagePlot, TicksFrameAndReadout) {
 
   EXPECT_EQ(percentageReadout(frame, 10, 258, 292, '.'), "Experimental Point =    6;  PC = 20.0");
   EXPECT_EQ(percentageReadout(frame, 10, 258, 292, ','), "Experimental Point =    6;  PC = 20,0");
-  EXPECT_EQ(percentageCaption("runBC1.BCP"), "Basic Components Percentage: [runBC1.BCP]");
 }
 
 }  // namespace

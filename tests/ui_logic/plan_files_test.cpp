@@ -131,17 +131,6 @@ TEST_F(PlanFiles, GridsShowTheUsersDecimalSeparator) {
   EXPECT_EQ(model->Ct[5][1], 0.0192L);
 }
 
-TEST_F(PlanFiles, SavingOverAFileKeepsItAsBackup) {
-  writeFile("data/ZN.DAT", "previous content\r\n");
-  writeFile("program/ZN.BAK", "older backup\r\n");
-  const SaveOutcome outcome = SavePlan(plan_, *model_, "data/ZN.DAT", "program");
-  ASSERT_TRUE(outcome.saved);
-  EXPECT_EQ(outcome.caption, "Data and Speciation.   File: ZN.DAT");
-  EXPECT_EQ(readFile("program/ZN.BAK"), "previous content\r\n");
-  EXPECT_EQ(readFile("data/ZN.DAT"), SaveData(*model_));
-  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator{}), 1);
-}
-
 // Test Data runs before the file is touched.
 TEST_F(PlanFiles, FailedSaveLeavesTheFileAsItWas) {
   writeFile("data/ZN.DAT", "previous content\r\n");
@@ -173,12 +162,11 @@ TEST_F(PlanFiles, FailedSaveLeavesTheFileAsItWas) {
   EXPECT_FALSE(plan_.DataSaved);
 }
 
-TEST(PlanFileNames, ExtensionBackupAndTexts) {
+TEST(PlanFileNames, ExtensionAndBackup) {
   EXPECT_EQ(DatFileName("data/zn.txt"), "data/zn.DAT");
   EXPECT_EQ(DatFileName("data/zn.dat"), "data/zn.dat");
   EXPECT_EQ(DatFileName("data/zn.v2.Dat"), "data/zn.v2.Dat");
   EXPECT_EQ(BackupFileName("/home/x/data/ZN.DAT", "/opt/tarvolin"), "/opt/tarvolin/ZN.BAK");
-  EXPECT_EQ(OverwriteQuestion("/home/x/ZN.DAT"), "OK to overwrite /home/x/ZN.DAT");
 }
 
 // ---- opening ----
@@ -245,41 +233,12 @@ std::string exampleWith(int line, const std::string& values) {
 }
 
 TEST(PlanLoadData, RestrictionsAndMessages) {
-  struct Case {
-    int line;
-    std::string values;
-    std::vector<std::string> warnings;
-  };
-  const std::string longWord(33, '1');
-  const std::string tooManyBlocks =
-      "Too many experimental blocks: it is more than 100 or the number of titr. curves is more "
-      "than 100";
-  const std::string reagents = "The number of input reagents (5) is more than the number of ";
-  const std::vector<Case> cases = {
-      {3, "2 2", {kOneCalcModelOnly}},
-      {4, "2 4 2", {kOneBlockOnly}},
-      {4, "2 4 101", {tooManyBlocks}},
-      {4, "2 4 0", {"Incorrect number of experimental blocks: 100"}},
-      {4, "51 4 1", {"Too many basic components (reactants): it is more than 50"}},
-      {4, "2 101 1", {"Too many species in solution: it is more than 100"}},
-      {5, "3301", {"The number of data points in block is 3301 more than 3300"}},
-      {6, "8", {kBatchNmrOnly}},
-      {6, "3", {"Incorrect data type: impossible experimental method; see Help File."}},
-      {7, "0 x 1", {"The DATA file: error at line >= 6"}},
-      {11, "2 q", {"Error: line >= 10: see input of stoichiometric matrix."}},
-      {11, "2 " + longWord, {"Error: line >= 10: too long input number (word)."}},
-      {12, "5", {reagents + "species in solution 4"}},
-      {13, "1 5", {reagents + "all species in solution (4)"}},
-      {12, "1", {kReactantsAsReagentsOnly}},
-      {13, "2 1", {kReactantsAsReagentsOnly}},
-      {27, "0.12", {"The DATA file: error at line >= 27"}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& row : tableRows("plan_load_refusals.txt")) {
     auto model = newModel();
-    const LoadOutcome outcome = LoadData(exampleWith(c.line, c.values), *model);
-    EXPECT_TRUE(outcome.DataError) << c.values;
-    EXPECT_EQ(texts(outcome.notices), c.warnings) << c.values;
-    for (const Notice& n : outcome.notices) EXPECT_EQ(n.kind, MessageKind::Warning);
+    const LoadOutcome outcome = LoadData(exampleWith(std::stoi(row[0]), row[1]), *model);
+    EXPECT_TRUE(outcome.DataError) << row[1];
+    ASSERT_EQ(outcome.notices.size(), 1u) << row[1];
+    EXPECT_EQ(outcome.notices[0], warningNotice(row[2]));
   }
 }
 
@@ -320,37 +279,6 @@ TEST_F(PlanFiles, FittingTestRunsTheSimplexDriverOnce) {
   for (const ShownMessage& m : platform_.messages) ADD_FAILURE() << m.text;
   EXPECT_TRUE(fs::exists(kFitTestCurveName));
   EXPECT_NEAR(static_cast<double>(model_->lgBETA[3]), 3.1, 1e-12);  // single step: not fitted
-}
-
-TEST_F(PlanFiles, FittingTestShowsOnlyFailures) {
-  plan_.StabConst.setCell(3, stoichColumn(1), "");
-  const FittingTestOutcome outcome = PrepareFittingTest(plan_, *model_);
-  EXPECT_FALSE(outcome.ready);
-  EXPECT_EQ(texts(outcome.notices),
-            (std::vector<std::string>{"Incorrect Stoichiometric Coefficient for Compound 3"}));
-  EXPECT_FALSE(fs::exists(kFitTestDataName));
-}
-
-// A file saved by the window is fitted by every method: the two deterministic ones back to the
-// constants the data were made from, the random search at least towards them.
-TEST_F(PlanFiles, SavedFileIsFittedByEveryMethod) {
-  PlanData plan;
-  auto model = newModel();
-  fs::copy_file(sourcePath("examples/NMR_BATCH.DAT"), "NMR.DAT");
-  ASSERT_TRUE(OpenPlan(plan, *model, "NMR.DAT").loaded);
-  plan.StabConst.setCell(3, kLogBetaColumn, "3.2");
-  plan.StabConst.setCell(4, kLogBetaColumn, "5.5");
-  ASSERT_TRUE(SavePlan(plan, *model, "SAVED.DAT", "program").saved);
-  writeFile("IN.IN", "SAVED.DAT\r\nsaved.out\r\n");
-  model->SeedGiven = 1;
-  for (auto driver : {&GradientRun, &SimplexRun, &MonteCarloRun}) {
-    const bool random = driver == &MonteCarloRun;
-    SCOPED_TRACE(driver == &GradientRun ? "gradient" : random ? "Monte Carlo" : "simplex");
-    EXPECT_EQ(driver(*model, platform_), RunStatus::Completed);
-    EXPECT_NEAR(static_cast<double>(model->lgBETA[3]), 2.90, random ? 0.25 : 0.02);
-    EXPECT_NEAR(static_cast<double>(model->lgBETA[4]), 5.20, random ? 0.25 : 0.04);
-  }
-  EXPECT_TRUE(platform_.messages.empty());
 }
 
 // ---- fit-curve panel ----

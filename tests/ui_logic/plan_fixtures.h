@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
+#include "tests/support/test_support.h"
 #include "ui/data_input/plan/notice.h"
 #include "ui/data_input/plan/plan_data.h"
 #include "ui/data_input/plan/reactants.h"
@@ -19,6 +21,20 @@ inline std::vector<std::string> texts(const Notices& notices) {
   std::vector<std::string> out;
   for (const Notice& n : notices) out.push_back(n.text);
   return out;
+}
+
+// The rows of a table under tests/data/ui/, its fields split at "|"; "#" lines are comments.
+inline std::vector<std::vector<std::string>> tableRows(const std::string& name) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : splitLines(readFile(sourcePath("tests/data/ui/" + name)))) {
+    if (line.empty() || line[0] == '#') continue;
+    rows.emplace_back();
+    for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
+      bar = line.find('|', from);
+      rows.back().push_back(line.substr(from, bar - from));
+    }
+  }
+  return rows;
 }
 
 inline void setRow(Grid& grid, int row, const std::vector<std::string>& cells) {

@@ -98,14 +98,10 @@ TEST(Regression, SortedLineCarriesFittedValuesAndKeepsEqualKeysInOrder) {
 
 using RegressionFileTest = test::ScratchFolderTest;
 
-const std::string kHeader = "File [run1.REG] Ycalc. Yexp. ExpPoinNo\r\n";
+std::string dataFile(const std::string& name) { return test::sourcePath("tests/data/ui/" + name); }
 
 TEST_F(RegressionFileTest, ReadsFixedColumnsAndTheTitleSuffix) {
-  test::writeFile("run1.REG", kHeader +
-                                  " 1.00000E+0000  2.00000E+0000     1\r\n"
-                                  " 3.00000E+0000  5.00000E+0000    12\r\n"
-                                  "-2.00000E+0000 -1.50000E+0000     3 trailing text\r\n");
-  const RegressionLoad load = loadRegressionFile("run1.REG", '.');
+  const RegressionLoad load = loadRegressionFile(dataFile("regression_fixed_columns.REG"), '.');
   ASSERT_EQ(load.status, RegressionLoadStatus::ready);
   EXPECT_TRUE(load.plotReady() && load.message.empty());
   const RegressionData& d = load.plot.data;
@@ -116,30 +112,20 @@ TEST_F(RegressionFileTest, ReadsFixedColumnsAndTheTitleSuffix) {
   EXPECT_EQ(load.plot.x.min, -2.0L);
   EXPECT_EQ(load.plot.y.max, 5.0L);
   EXPECT_EQ(load.plot.line.Ycalc, (std::vector<Real>{-2, 1, 3}));
-  EXPECT_EQ(regressionCaption("run1.REG"), "P L O T :   Yexp.  vs  Ycalc.;  File: run1.REG");
 }
 
+// An empty line, a line without a point number, a field that is no number, a point number that
+// is not an integer, NAN and free-format fields in the wrong columns.
 TEST_F(RegressionFileTest, BadLinesAreSkippedSilently) {
-  const RegressionData d = parseRegressionText(kHeader +
-                                                   " 1.00000E+0000  2.00000E+0000     1\n"
-                                                   "\n"
-                                                   " 2.00000E+0000  3.00000E+0000\n"  // no number
-                                                   " 2.00000E+0000  xxxxxxxxxxxxx     2\n"
-                                                   " 2.00000E+0000  3.00000E+0000   2.5\n"
-                                                   "           NAN  3.00000E+0000     2\n"
-                                                   "1.0 2.0 3\n"  // free format: wrong columns
-                                                   " 4.00000E+0000  6.00000E+0000     4\n",
-                                               '.');
+  const RegressionData d =
+      parseRegressionText(test::readFile(dataFile("regression_bad_lines.REG")), '.');
   EXPECT_EQ(d.PointNo, (std::vector<std::int32_t>{1, 4}));
   EXPECT_EQ(d.Ycalc, (std::vector<Real>{1, 4}));
 }
 
 // A file written where "," is the decimal separator loads under "." and the reverse.
 TEST_F(RegressionFileTest, CommaAndPointFilesLoadUnderEitherSeparator) {
-  const std::string comma = kHeader +
-                            " 1,00000E+0000  2,50000E+0000     1\n"
-                            " 2,00000E+0000  3,50000E+0000     2\n"
-                            " 3,00000E+0000  3,00000E+0000     3\n";
+  const std::string comma = test::readFile(dataFile("regression_decimal_comma.REG"));
   std::string point = comma;
   std::ranges::replace(point, ',', '.');
   for (const std::string& text : {comma, point}) {
@@ -150,31 +136,14 @@ TEST_F(RegressionFileTest, CommaAndPointFilesLoadUnderEitherSeparator) {
   }
 }
 
-TEST_F(RegressionFileTest, MissingFileTwoPointsAndFlatRanges) {
-  const RegressionLoad missing = loadRegressionFile("none1.REG", '.');
-  EXPECT_EQ(missing.status, RegressionLoadStatus::missingFile);
-  EXPECT_FALSE(missing.plotReady());
-  EXPECT_EQ(missing.message, "PLOT Yexp. vs Ycalc.: Cannot find file none1.REG");
-
-  // Two valid points: not shown, and no message.
-  test::writeFile("two1.REG", kHeader +
-                                  " 1.00000E+0000  2.00000E+0000     1\n"
-                                  " 2.00000E+0000  3.00000E+0000     2\n"
-                                  "garbage\n");
-  const RegressionLoad two = loadRegressionFile("two1.REG", '.');
-  EXPECT_EQ(two.status, RegressionLoadStatus::tooFewPoints);
-  EXPECT_TRUE(!two.plotReady() && two.message.empty());
-
-  // Equal measured values: shown, but with the message and no plot.
-  test::writeFile("flat1.REG", kHeader +
-                                   " 1.00000E+0000  2.00000E+0000     1\n"
-                                   " 2.00000E+0000  2.00000E+0000     2\n"
-                                   " 3.00000E+0000  2.00000E+0000     3\n");
-  const RegressionLoad flat = loadRegressionFile("flat1.REG", '.');
+// Equal measured values are as flat as equal calculated ones: shown, with the message and no
+// plot. An empty file has too few points, as two valid ones have.
+TEST_F(RegressionFileTest, FlatMeasuredValuesAndAnEmptyFile) {
+  const RegressionLoad flat =
+      loadRegressionFile(dataFile("regression_flat_measured_values.REG"), '.');
   EXPECT_EQ(flat.status, RegressionLoadStatus::degenerateRange);
   EXPECT_TRUE(flat.plotReady());
   EXPECT_EQ(flat.message, "PLOT Y vs X: Could not plot data set: min = max.");
-
   test::writeFile("empty1.REG", "");
   EXPECT_EQ(loadRegressionFile("empty1.REG", '.').status, RegressionLoadStatus::tooFewPoints);
 }
@@ -272,6 +241,28 @@ TEST(RegressionLayout, LinesAndConfidenceBand) {
   EXPECT_EQ(pixels[999].x, 454);
   fit.Sxx = 0;
   EXPECT_TRUE(l.confidenceBand(fit, 4).empty());
+}
+
+// The statistics lines stay inside the client area (right edge 498, frame from 72) in a font of
+// 6 pixels a character: in place when they fit, moved left as far as needed, and broken after
+// their "; " separators when wider than the frame, the regression line's last row staying put.
+TEST(RegressionLayout, StatisticsLinesStayInsideTheWindow) {
+  const auto width = [](const std::string& text) { return 6 * static_cast<int>(text.size()); };
+  const auto placed = [&](const std::string& regression, const std::string& agreement) {
+    std::vector<std::string> rows;
+    for (const auto& p : layout().statisticsLines(regression, agreement, 15, width))
+      rows.push_back(std::to_string(p.at.x) + "," + std::to_string(p.at.y) + " " + p.text);
+    return rows;
+  };
+  EXPECT_EQ(placed("a;  b", "c"), (std::vector<std::string>{"222,284 c", "222,314 a;  b"}));
+  const std::string fifty(50, 'x');
+  EXPECT_EQ(placed(fifty, "c"), (std::vector<std::string>{"198,284 c", "198,314 " + fifty}));
+  EXPECT_EQ(placed(regressionLine(regressYexpOnYcalc(kYcalc, kYexp), 4, '.'),
+                   agreementLine(agreementOfYcalcWithYexp(kYcalc, kYexp), '.')),
+            (std::vector<std::string>{
+                "126,269 R2abs = -1.0000;  MAE =    1.500E+000;  RMSEabs =   1.581E+000",
+                "126,299 Y = 0.500(0.387) + 1.400(0.141)*X;  N =    4;  R2 = 0.9800;",
+                "126,314 F =   98.0;  s = 0.3162;  RMSE =   2.236E-001"}));
 }
 
 // The hit test takes the first point within four pixels; the read-out gives the values under the

@@ -85,35 +85,27 @@ TEST_F(ResultSystemTest, ReportWithoutDataTablesCountsTheResidualFiles) {
   EXPECT_EQ(resultSystemsOfReport("missing.OUT").at(0).dataSets, 0);
 }
 
+// The species table of a report: its component titles, its species line and one row.
 std::string percentageTable(const std::string& titles, const std::string& species) {
   return "TABLE 3: The Percentage  of Each Basic Component (Cb)\r\n"
          "         in Each Chemical Species (C) in the Solution\r\n" +
          titles + "\r\n" + species + "\r\n  1.    0.00 |\r\n";
 }
 
-std::string systemHeading(int s) {
-  return "<<<<<<<<<<<<<<<<<<<<<<<<<<<< Calculated System:  " + std::to_string(s) +
-         " >>>>>>>>>>>>>>>>>>>>>>>>>>>\r\n";
-}
-
-const std::string kDataTable = "TABLE 1: Experimental  Data: Yexp(i); Calculated  Values:\r\n";
-
+// A report of one system of two blocks, three species and components 2 and 10 offered; one of
+// two systems, the first of one block, one species and component 1, the second as before.
 TEST(ReportTables, BlocksSpeciesAndComponentsOfEachSystem) {
-  const std::string first =
-      kDataTable + percentageTable("      %Cb( 1) in:  | ", "       C( 1) | ");
-  const std::string second =
-      kDataTable + kDataTable +
-      percentageTable("      %Cb( 2) in:          |  %Cb(10) in:          | ",
-                      "       C( 1)  C( 2)  C( 3) |   C( 1)  C( 2)  C( 3) | ");
-  const std::vector<ReportTables> one = parseReportSystems("banner\r\n" + second);
+  const auto report = [](const char* name) {
+    return parseReportSystems(test::readFile(test::sourcePath("tests/data/ui/") + name));
+  };
+  const std::vector<ReportTables> one = report("report_tables_one_system.OUT");
   ASSERT_EQ(one.size(), 1u);
   EXPECT_EQ(one[0].blocks, 2);
   EXPECT_EQ(one[0].NS, 3);
   EXPECT_EQ(one[0].offered, (std::vector<int>{2, 10}));
 
   // The banner before the first heading belongs to no system.
-  const std::vector<ReportTables> two =
-      parseReportSystems(kDataTable + systemHeading(1) + first + systemHeading(2) + second);
+  const std::vector<ReportTables> two = report("report_tables_two_systems.OUT");
   ASSERT_EQ(two.size(), 2u);
   EXPECT_EQ(two[0].blocks, 1);
   EXPECT_EQ(two[0].NS, 1);
