@@ -64,7 +64,8 @@ std::string formatRow(const std::vector<std::string>& row) {
   if (name == "windowFormat") {
     const bool comma = arguments > 1 && row[arguments] == ",";
     std::vector<WindowArg> args;
-    for (std::size_t k = 2; k <= arguments - (comma ? 1 : 0); ++k) args.push_back(windowArg(row[k]));
+    for (std::size_t k = 2; k <= arguments - (comma ? 1 : 0); ++k)
+      args.push_back(windowArg(row[k]));
     return windowFormatOf(row[1], args, comma ? ',' : '.');
   }
   if (name == "scientific") return scientific(tableValue(row[1]), std::stoi(row[2]));
