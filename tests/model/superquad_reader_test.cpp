@@ -1,6 +1,5 @@
 #include "model/superquad_reader.h"
 
-#include <clocale>
 #include <string>
 #include <vector>
 
@@ -261,15 +260,6 @@ TEST_F(SuperquadReaderTest, CardFilesReadToTheSameModelAsTheirTwins) {
       EXPECT_EQ(m_->FitPurity[i], twin->FitPurity[i]);
     }
   }
-}
-
-TEST_F(SuperquadReaderTest, ReadsPointDecimalsUnderACommaLocale) {
-  if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
-  const bool ok = readData("minimal_titration.sqd");
-  std::setlocale(LC_NUMERIC, "C");
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(m_->lgBETA[3], 9.57L);
-  EXPECT_EQ(m_->Yexp[1], 290.1234L);
 }
 
 // --- the example card files ---

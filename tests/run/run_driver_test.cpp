@@ -265,6 +265,9 @@ TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
 // A desktop toolkit switches the process to the user's locale; files keep the point.
 TEST_F(RunDriverTest, ReadsAndWritesPointDecimalsUnderACommaLocale) {
   if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+  writeFile("MIN.SQD", readFile(sourcePath("tests/data/sqd/minimal_titration.sqd")));
+  EXPECT_EQ(runSimplex("MIN.SQD", "min.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->Yexp[1], 290.1234L);
   writeFile("HL.DAT", smallTitration_);
   const RunStatus status = runSimplex("HL.DAT", "hl.out");
   std::setlocale(LC_NUMERIC, "C");
