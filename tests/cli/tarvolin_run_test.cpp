@@ -30,19 +30,13 @@ TEST(CliOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(o->output, "out.OUT");
   EXPECT_EQ(cli::parseOptions({"--method=montecarlo", "x.dat"}, error)->method, kMonteCarlo);
   EXPECT_EQ(*cli::parseOptions({"--seed", "4294967295", "x.dat"}, error)->seed, 4294967295u);
-  // A results document; a batch by --outdir even of one input, with N runs at a time.
-  EXPECT_EQ(cli::parseOptions({"--json", "r.json", "x.dat"}, error)->json, "r.json");
+  // A batch by --outdir even of one input, with N runs at a time.
   const auto batch = cli::parseOptions({"--outdir=runs", "-j3", "x.dat"}, error);
   ASSERT_TRUE(batch) << error;
   EXPECT_TRUE(batch->batch);
   EXPECT_EQ(batch->outdir, "runs");
   EXPECT_EQ(batch->jobs, 3);
   EXPECT_EQ(batch->inputs, std::vector<std::string>{"x.dat"});
-  EXPECT_EQ(cli::parseOptions({"--jobs", "2", "a.dat", "b.dat", "c.sqd"}, error)->inputs.size(),
-            3u);
-  // A second name that is no existing file is the report, as before.
-  EXPECT_EQ(cli::parseOptions({"a.dat", "b.dat"}, error)->output, "b.dat");
-  EXPECT_TRUE(cli::parseOptions({"--help"}, error)->help);
   EXPECT_FALSE(cli::parseOptions({"--method", "newton", "x.dat"}, error));
   EXPECT_NE(error.find("newton"), std::string::npos);
 }
