@@ -1,4 +1,4 @@
-// Calculated values of each method, the objective with its R-factors, and the parameter
+// Calculated values in increment mode, the objective with its R-factors, and the parameter
 // vector's order and transformation.
 
 #include <gtest/gtest.h>
@@ -10,49 +10,6 @@
 
 namespace tarvolin::test {
 namespace {
-
-// Linear methods: Y = Fo + PointFactor sum AV C; method 1: -BlockFactor lg(Fo + a sum AV C);
-// method 8: Fo + sum AV lg C over the species present (a species of lg beta -6000 is absent).
-TEST(CalculatedValueTest, EachMethodFormsItsValue) {
-  const OneToOne s(1e-3L, 1e-3L, 1e4L);
-  {
-    EngineHarness h;
-    h.complexOfTwo(4, 1e-3L, 1e-3L);
-    h.model->PointFactor[1] = 2.5L;
-    h.model->Fo[1] = 0.25L;
-    h.model->AV[1][1] = 3, h.model->AV[2][1] = 5, h.model->AV[3][1] = 11;
-    h.startRun(2);
-    EXPECT_TRUE(ExpectClose(h.engine->CalculatePoint(1, 1),
-                            0.25L + 2.5L * (3 * s.m + 5 * s.l + 11 * s.ml), 1e-15L));
-    EXPECT_EQ(h.model->Ycalc[1], h.engine->BlockValue(1));
-  }
-  {
-    EngineHarness h;
-    h.complexOfTwo(4, 1e-3L, 1e-3L, 1, 1);
-    h.model->BlockFactor[1] = 1.5L;
-    h.model->a[1] = 0.8L;
-    h.model->Fo[1] = 1e-6L;
-    h.model->AV[2][1] = 1;  // an electrode for the free ligand
-    h.startRun(2);
-    const Real Y = h.engine->CalculatePoint(1, 1);
-    EXPECT_TRUE(ExpectClose(Y, 1e-6L + 0.8L * s.l, 1e-15L));
-    EXPECT_TRUE(ExpectClose(h.model->Ycalc[1], -1.5L * std::log10(1e-6L + 0.8L * s.l), 1e-15L));
-  }
-  {
-    EngineHarness h;
-    h.complexOfTwo(4, 1e-3L, 1e-3L, 1, 8);
-    h.model->NSpecies = 4;
-    h.model->growTables();
-    h.species(4, {2, 2}, -6000);
-    h.model->Fo[1] = 400;
-    h.model->AV[1][1] = 59.16L, h.model->AV[2][1] = 3, h.model->AV[4][1] = 1000;
-    h.startRun(2);
-    h.engine->CalculatePoint(1, 1);
-    EXPECT_EQ(h.engine->main.C[4], 0);
-    EXPECT_TRUE(ExpectClose(h.model->Ycalc[1], 400 + 59.16L * std::log10(s.m) + 3 * std::log10(s.l),
-                            1e-15L));
-  }
-}
 
 // Increment mode: the cell before the first addition holds only the metal (its free
 // concentration is its total); before the second and later additions it holds the whole

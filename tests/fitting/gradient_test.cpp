@@ -12,12 +12,19 @@ void fit(FitHarness& h, GradientState& state) {
   GradientIteration(*h.engine, state);
 }
 
+// The parameters flagged for fitting in a system of one block.
+int flaggedCount(const Model& m) {
+  int n = m.FitBlock[1] == 1;
+  for (int s = 1; s <= m.NSpecies; ++s) n += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
+  return n;
+}
+
 // Noiseless data made from known constants: from start values 0.3 log units (and 5 %) away
 // the Gauss-Newton iteration must return to the constants the data were made from.
 TEST(GradientFit, NoiselessExamplesFitBackToTheirConstants) {
-  for (const char* example : {"POT_TITRATION.DAT", "NMR_BATCH.DAT", "TWO_BLOCKS.DAT",
-                              "METHOD1_PH.DAT", "CALORIMETRY.DAT", "METHOD2_UVVIS.DAT",
-                              "METHOD7.DAT", "METHOD0_BATCH.DAT", "METHOD6.DAT"}) {
+  for (const char* example :
+       {"POT_TITRATION.DAT", "NMR_BATCH.DAT", "TWO_BLOCKS.DAT", "METHOD1_PH.DAT", "CALORIMETRY.DAT",
+        "METHOD2_UVVIS.DAT", "METHOD7.DAT", "METHOD0_BATCH.DAT", "METHOD6.DAT"}) {
     SCOPED_TRACE(example);
     FitHarness h(example, kGradient);
     h.perturb(0.3L, 0.05L);
@@ -33,48 +40,36 @@ TEST(GradientFit, NoiselessExamplesFitBackToTheirConstants) {
   }
 }
 
-// Nothing to fit: one evaluation, and the run is complete.
-TEST(GradientFit, NothingToFitEvaluatesOnce) {
-  FitHarness h("POT_TITRATION.DAT", kGradient);
-  for (int s = 1; s <= h.model->NSpecies; ++s) h.model->FitBeta[s] = 0;
-  h.model->FitBlock[1] = 0;
-  GradientState state;
-  fit(h, state);
-  EXPECT_EQ(state.iteration, 1);
-  EXPECT_EQ(h.model->NFit, 0);
-  EXPECT_EQ(h.model->RunIncomplete, 0);
-}
-
-// With a zero step nothing moves; the R-factor of the second iteration equals the first, so
-// the iteration stops there.
-TEST(GradientFit, ZeroStepChangesNothing) {
-  FitHarness h("POT_TITRATION.DAT", kGradient);
-  h.perturb(0.2L, 0.01L);
-  const Model before = *h.model;
-  h.model->Step = 0;
-  GradientState state;
-  fit(h, state);
-  EXPECT_LE(state.iteration, 2);
-  EXPECT_EQ(h.model->lgBETA[3], before.lgBETA[3]);
-  EXPECT_EQ(h.model->lgBETA[4], before.lgBETA[4]);
-  EXPECT_EQ(h.model->Fo[1], before.Fo[1]);
-}
-
-// An R-factor on entry within 1 % of the first iteration's stops before any correction.
-TEST(GradientFit, ConvergedOnEntryMakesNoCorrection) {
-  FitHarness h("POT_TITRATION.DAT", kGradient);
-  h.perturb(0.2L, 0.0L);
-  GradientState probe;
-  h.model->SingleStep = 1;
-  fit(h, probe);
-  const Real entry = h.model->TotalRF;
-  const Real lgBeta = h.model->lgBETA[3];
-  h.model->SingleStep = 0;
-  h.model->TotalRF = entry * 1.005L;
-  GradientState state;
-  fit(h, state);
-  EXPECT_EQ(state.iteration, 1);
-  EXPECT_EQ(h.model->lgBETA[3], lgBeta);
+// Stops before any correction: with nothing to fit (one evaluation, and the run is complete);
+// with a zero step (nothing moves, so the R-factor of the second iteration equals the first);
+// with an R-factor on entry within 1 % of the first iteration's.
+TEST(GradientFit, EarlyStopsLeaveTheParametersAlone) {
+  for (int variant = 0; variant < 3; ++variant) {
+    SCOPED_TRACE(variant);
+    FitHarness h("POT_TITRATION.DAT", kGradient);
+    Model& m = *h.model;
+    h.perturb(0.2L, 0.01L);
+    if (variant == 0) {  // nothing to fit
+      for (int s = 1; s <= m.NSpecies; ++s) m.FitBeta[s] = 0;
+      m.FitBlock[1] = 0;
+    } else if (variant == 1) {  // a zero step
+      m.Step = 0;
+    } else {  // within 1 % on entry
+      GradientState probe;
+      m.SingleStep = 1;
+      fit(h, probe);
+      m.SingleStep = 0;
+      m.TotalRF *= 1.005L;
+    }
+    const Model before = m;
+    GradientState state;
+    fit(h, state);
+    EXPECT_LE(state.iteration, variant == 1 ? 2 : 1);
+    EXPECT_EQ(m.RunIncomplete, m.NFit == 0 ? 0 : 1);
+    EXPECT_EQ(m.lgBETA[3], before.lgBETA[3]);
+    EXPECT_EQ(m.lgBETA[4], before.lgBETA[4]);
+    EXPECT_EQ(m.Fo[1], before.Fo[1]);
+  }
 }
 
 // A species that never forms (lgBETA far below the others) gives its additive value a zero
@@ -118,12 +113,7 @@ TEST(GradientFit, OneByOneCyclesThroughTheParameters) {
   FitHarness h("NMR_BATCH.DAT", kGradient);
   Model& m = *h.model;
   h.perturb(0.2L, 0.02L);
-  auto fitted = [&m] {
-    int n = m.FitBlock[1] == 1;
-    for (int s = 1; s <= m.NSpecies; ++s) n += (m.FitBeta[s] == 1) + (m.FitAV[s][1] == 1);
-    return n;
-  };
-  const int flagged = fitted();
+  const int flagged = flaggedCount(m);
   ASSERT_GE(flagged, 2);
   GradientState probe;
   m.SingleStep = 1;
@@ -138,7 +128,7 @@ TEST(GradientFit, OneByOneCyclesThroughTheParameters) {
   const int cycled = FitOneByOne(
       *h.engine, [&] { ++ordinaryRuns; },
       [&] {
-        EXPECT_EQ(fitted(), 1);
+        EXPECT_EQ(flaggedCount(m), 1);
         ++singleRuns;
         GradientIteration(*h.engine, state);
       });
@@ -156,7 +146,9 @@ TEST(GradientFit, OneByOneWithOneParameterMakesTheOrdinaryRun) {
   m.FitBeta[4] = 0;
   m.FitBlock[1] = 0;
   int ordinaryRuns = 0;
-  EXPECT_EQ(FitOneByOne(*h.engine, [&] { ++ordinaryRuns; }, [] { FAIL(); }), 1);
+  EXPECT_EQ(FitOneByOne(
+                *h.engine, [&] { ++ordinaryRuns; }, [] { FAIL(); }),
+            1);
   EXPECT_EQ(ordinaryRuns, 1);
   EXPECT_EQ(m.FitBeta[3], 1);
 }
@@ -173,10 +165,7 @@ TEST(GradientFit, OneByOneStopsOnCancel) {
         if (++singleRuns == 2) h.platform.cancel = true;
         GradientIteration(*h.engine, state);
       });
-  int flagged = h.model->FitBlock[1] == 1;
-  for (int s = 1; s <= h.model->NSpecies; ++s)
-    flagged += (h.model->FitBeta[s] == 1) + (h.model->FitAV[s][1] == 1);
-  EXPECT_EQ(singleRuns, flagged);
+  EXPECT_EQ(singleRuns, flaggedCount(*h.model));
   EXPECT_EQ(h.model->CancelRequested, 1);
 }
 

@@ -1,6 +1,5 @@
 #include "model/superquad_reader.h"
 
-#include <clocale>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,6 @@
 
 namespace tarvolin::test {
 namespace {
-
-const char* const kCaption = "Data Input in SUPERQUQD Format";
 
 // Nernst slope at 25.00 C with a SLOPE factor of 1: ln10 * 298.15 / 11.6048 mV.
 const long double kSlope25 = 59.1579127150984696582L;
@@ -89,7 +86,6 @@ TEST_F(SuperquadReaderTest, EachDamagedCardGivesItsMessageAndStopsReading) {
     EXPECT_EQ(m_->ReadError, 1) << code;
   }
   EXPECT_TRUE(platform_.messages.empty());
-  EXPECT_EQ(superquadErrorMessage(kSqdTooManyPoints, 3301).caption, kCaption);
 }
 
 // The titrations of one file share the tables: 3300 points and 100 blocks in all; a 3301st
@@ -261,15 +257,6 @@ TEST_F(SuperquadReaderTest, CardFilesReadToTheSameModelAsTheirTwins) {
       EXPECT_EQ(m_->FitPurity[i], twin->FitPurity[i]);
     }
   }
-}
-
-TEST_F(SuperquadReaderTest, ReadsPointDecimalsUnderACommaLocale) {
-  if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
-  const bool ok = readData("minimal_titration.sqd");
-  std::setlocale(LC_NUMERIC, "C");
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(m_->lgBETA[3], 9.57L);
-  EXPECT_EQ(m_->Yexp[1], 290.1234L);
 }
 
 // --- the example card files ---

@@ -129,7 +129,10 @@ TEST_F(MethodRunTest, MonteCarloWithZeroStepSearchesSixTimes) {
   prepare("POT_TITRATION.DAT", "0.12 1E-20", "0 1E-20");
   model_->SeedGiven = 1;
   EXPECT_EQ(run(&MonteCarloRun), RunStatus::Completed);
-  EXPECT_EQ(count(report_, "Initial Vector X, Searching Interval [A,B]"), 6);
+  EXPECT_EQ(count(report_,
+                  "Initial Vector X, Searching Interval [A,B], (Estimated Vector) and "
+                  "Values:\r\n"),
+            6);
   EXPECT_EQ(count(report_, "! Second repeating of Monte-Carlo calculations\r\n"), 1);
   EXPECT_EQ(count(report_, "! Third repeating of Monte-Carlo calculations\r\n"), 1);
   EXPECT_EQ(count(report_, "Random seed: "), 6);

@@ -247,13 +247,8 @@ TEST_F(RunDriverTest, InputKindFollowsTheExtensionInAnyCase) {
 // which no driver handler catches; the compute command reports it and the run stays
 // incomplete.
 TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
-  std::string text = smallTitration_;
-  text.replace(text.find("3\r\n8\r\n"), 6, "3\r\n1\r\n");
-  text.replace(text.find("400 1 1"), 7, "0 1 1");
-  text += "0\r\n";  // the block multiplier a
-  text.replace(text.find("0.12 1e-20\r\n"), 12, "0.12 1e-20\r\n");
-  writeFile("ZERO.DAT", text);
-  writeFile("IN.IN", "ZERO.DAT\r\nzero.out\r\n");
+  writeFile("IN.IN",
+            sourcePath("tests/data/dat/ph_block_of_zero_property.DAT") + "\r\nzero.out\r\n");
   model_->FittingMethod = kSimplex;
   model_->SingleStep = 1;
   EXPECT_EQ(runComputeCommand(*model_, platform_), RunStatus::CalculationFailure);
@@ -265,6 +260,9 @@ TEST_F(RunDriverTest, DivisionByZeroEndsInTheComputeCommand) {
 // A desktop toolkit switches the process to the user's locale; files keep the point.
 TEST_F(RunDriverTest, ReadsAndWritesPointDecimalsUnderACommaLocale) {
   if (!useDecimalCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+  writeFile("MIN.SQD", readFile(sourcePath("tests/data/sqd/minimal_titration.sqd")));
+  EXPECT_EQ(runSimplex("MIN.SQD", "min.out"), RunStatus::Completed);
+  EXPECT_EQ(model_->Yexp[1], 290.1234L);
   writeFile("HL.DAT", smallTitration_);
   const RunStatus status = runSimplex("HL.DAT", "hl.out");
   std::setlocale(LC_NUMERIC, "C");
@@ -282,12 +280,10 @@ TEST(RunFileNames, PlotBaseIsTheNameUpToItsFirstPoint) {
   EXPECT_EQ(upperExtension4("dir.d/noext"), "");
 }
 
-TEST(RunClock, TimesAndElapsedTimes) {
+TEST(RunClock, ElapsedTimes) {
   ClockReading t;
-  t.year = 2026, t.month = 1, t.day = 31, t.dayOfWeek = 6;
+  t.year = 2026, t.month = 1, t.day = 31;
   t.hour = 23, t.minute = 59, t.second = 59, t.millisecond = 500;
-  EXPECT_EQ(bannerDate(t), "Sa  31/1/2026");
-  EXPECT_EQ(clockText(t), "23:59:59.500");
   // Across midnight, and the end of a month.
   ClockReading next = t;
   next.month = 2, next.day = 1, next.hour = 0, next.minute = 0, next.second = 1;
