@@ -209,15 +209,6 @@ TEST_F(CurvePlotTest, TitrationCurveThroughTheSortedCalculatedPoints) {
   EXPECT_EQ(frame.hitTest(185, 266, plot.expNo, plot.Yexp), 0);
   EXPECT_EQ(titrationReadout(frame, 184, 276, '.'),
             "Experimental Point =    4;     Y =      1.88852");
-
-  // Calculated points with equal point numbers are drawn as dots, without a spline.
-  test::writeFile("dup1.ECP", titrationFile({1, 2, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  const TitrationPlot dup = loadTitrationPlot("dup1.ECP", '.');
-  ASSERT_EQ(dup.message, "");
-  EXPECT_FALSE(dup.splineDrawable);
-  const CurveFrame dupFrame = titrationFrame(kClient, dup);
-  EXPECT_EQ(calculatedCurve(dupFrame, dup).size(), 1u);
-  EXPECT_EQ(calculatedDotBoxes(dupFrame, dup).size(), 12u);
 }
 
 TEST(PercentagePlot, OfferedComponentsAndTheirColumns) {
