@@ -433,6 +433,9 @@ class EditorWindowTest : public QObject {
     QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
     EditorWindow* report = newForm();
     QVERIFY(report->openFile(path("run1.OUT")));
+    report->resize(900, 600);
+    report->show();
+    testing::saveScreenshot(report, "edit_form_report");
     script_.pdfPath = path("report.pdf");
     report->findChild<QAction*>("filePrint")->trigger();
     QPrinter& printer = report->printer();
@@ -511,20 +514,6 @@ class EditorWindowTest : public QObject {
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
     QCOMPARE(form->editor()->toPlainText(), "text\n");  // not pasted
-  }
-
-  void screenshotOfAReport() {
-    host_.opening = true;
-    host_.runInput = "TWO_BLOCKS.DAT";
-    QMdiArea area;
-    area.resize(1000, 700);
-    EditorWindow* form = createEditorWindow(&host_);
-    form->setDialogs(std::make_unique<ScriptedDialogs>(script_));
-    QVERIFY(form->openFile(runDir_->path() + "/run1.OUT"));
-    QMdiSubWindow* sub = area.addSubWindow(form);
-    sub->setGeometry(20, 20, 900, 600);
-    area.show();
-    testing::saveScreenshot(&area, "edit_form_report");
   }
 };
 
