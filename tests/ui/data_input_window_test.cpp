@@ -27,56 +27,38 @@ using namespace tarvolin::ui;
 using namespace tarvolin::data_input;
 using tarvolin::ui::testing::countColour;
 using tarvolin::ui::testing::MessageLog;
-using tarvolin::ui::testing::ShownMessage;
 using tarvolin::ui::testing::WorkFolder;
 
 namespace {
 
-// What the scripted dialogs were asked and what they answer. Outlives the windows.
-struct Script {
-  std::vector<ShownMessage> messages;
-  QStringList questions;
-  std::deque<MessageResult> answers;         // none left: Yes
-  std::deque<std::optional<QString>> files;  // open and save dialogs; none left: cancelled
-  std::deque<std::optional<QString>> names;  // each Ok of a reactant dialog; nullopt: closed
-  QStringList fileTitles;
-
-  QStringList texts() const {
-    QStringList all;
-    for (const ShownMessage& m : messages) all << m.text;
-    return all;
-  }
-  void clear() {
-    messages.clear();
-    questions.clear();
-    fileTitles.clear();
-  }
+// The scripted dialogs' record; `names` are the names given at each Ok of a reactant dialog
+// (nullopt: closed).
+struct Script : testing::DialogScript<MessageResult> {
+  std::deque<std::optional<QString>> names;
 };
 
 class ScriptedDialogs : public PlanDialogs {
  public:
   explicit ScriptedDialogs(Script& script) : s_(script) {}
   void message(QWidget*, MessageKind kind, const QString& caption, const QString& text) override {
-    s_.messages.push_back({kind, caption, text, MessageButtons::Ok});
+    s_.messages.push_back({kind, caption, text});
   }
   MessageResult ask(QWidget*, const QString& text, bool) override {
-    s_.questions << text;
-    return testing::nextAnswer(s_.answers, MessageResult::Yes);
+    return s_.ask(text, MessageResult::Yes);
   }
   std::optional<QString> openFileName(QWidget*, const QString& title, const QString&,
                                       const QString&) override {
-    return nextFile(title);
+    return s_.file(title);
   }
   std::optional<QString> saveFileName(QWidget*, const QString& title, const QString&,
                                       const QString&) override {
-    return nextFile(title);
+    return s_.file(title);
   }
   std::optional<QString> reactantName(QWidget*, ReactantDialogKind,
                                       const Refusal& refusal) override {
     while (const std::optional<QString> name = testing::nextAnswer(s_.names, {})) {
       if (const auto refused = refusal(*name)) {
-        s_.messages.push_back(
-            {MessageKind::Information, "Information", *refused, MessageButtons::Ok});
+        s_.messages.push_back({MessageKind::Information, "Information", *refused});
         continue;
       }
       return name;
@@ -85,10 +67,6 @@ class ScriptedDialogs : public PlanDialogs {
   }
 
  private:
-  std::optional<QString> nextFile(const QString& title) {
-    s_.fileTitles << title;
-    return testing::nextAnswer(s_.files, std::optional<QString>());
-  }
   Script& s_;
 };
 
@@ -148,16 +126,12 @@ class DataInputWindowTest : public QObject {
       form->BitBtnAddReactantClick();
     }
   }
-  // Two points and a 1:1 and a 1:2 complex of reactants A and B.
+  // Zinc(II) and pyridine at five points, with the complexes AB and A2B.
   void fillTwoReactants(DataInputWindow* form) {
     addReactants(form, {QString(), QString()});
-    setCells(form->expDataGrid(), 1, {"8.19", "0.0198", "0.0016"});
-    setCells(form->expDataGrid(), 2, {"8.16", "0.0195", "0.0048"});
-    setCells(form->expDataGrid(), 3, {"8.13", "0.0192", "0.008"});
-    setCells(form->stabConstGrid(), 1, {"0", "N", "8.214", "N", "1", "0"});
-    setCells(form->stabConstGrid(), 2, {"0", "N", "0", "N", "0", "1"});
-    setCells(form->stabConstGrid(), 3, {"2.9", "Y", "8.046", "Y", "1", "1"});
-    setCells(form->stabConstGrid(), 4, {"5.2", "Y", "16.204", "Y", "2", "1"});
+    for (const QStringList& row : testing::tableRows("zinc_pyridine_grids.txt"))
+      setCells(row[0] == "points" ? form->expDataGrid() : form->stabConstGrid(), row[1].toInt(),
+               row.mid(2));
   }
   QString file(const QString& name) const { return folder_->file(name); }
   QByteArray read(const QString& name) const { return folder_->read(name); }
@@ -196,14 +170,8 @@ class DataInputWindowTest : public QObject {
             metrics.horizontalAdvance("Chem.Equ."));
 
     // Which widget shows what.
-    const char* const shown[][3] = {
-        {"ComboBoxDataType", "currentText", "NMR"},
-        {"LabelStoichiom", "text", "Initial LogBETA and NMR Sifts;   Stoichiometric Coefficients"},
-        {"EditStep", "text", "0.12"},
-        {"BitBtnFitTest", "toolTip", "Fitting test for INITIAL logBETA and related Parameters"},
-        {"BitBtnTestData", "toolTip", "Test completeness of input data"}};
-    for (const auto& [name, property, value] : shown)
-      QCOMPARE(form->findChild<QWidget*>(name)->property(property).toString(), QString(value));
+    for (const QStringList& w : testing::tableRows("data_input_widgets.txt"))
+      QCOMPARE(form->findChild<QWidget*>(w[0])->property(qPrintable(w[1])).toString(), w[2]);
     QCOMPARE(form->findChild<QComboBox*>("ComboBoxDataType")->count(), 1);
     QVERIFY(form->findChild<QLabel*>("LabelNMR")->isVisible());
 
@@ -318,7 +286,7 @@ class DataInputWindowTest : public QObject {
     QCOMPARE(script_.fileTitles, QStringList{"Select *.DAT file to open..."});
     QVERIFY(script_.messages.empty());
     QCOMPARE(headings(other->expDataGrid()), (QStringList{"Exp. Property", "A", "B"}));
-    QCOMPARE(shown(other->expDataGrid(), 3, concentrationColumn(2)), "0.008");
+    QCOMPARE(shown(other->expDataGrid(), 5, concentrationColumn(2)), "0.008");
     QCOMPARE(header(other->stabConstGrid(), Qt::Vertical, 3), "A2B");
     QVERIFY(other->findChild<QCheckBox*>("CheckBoxFitSysErr")->isChecked());
     QCOMPARE(other->findChild<QLineEdit*>("EditStep")->text(), "0.1");
@@ -394,11 +362,6 @@ class DataInputWindowTest : public QObject {
     QVERIFY(load.kind == MessageKind::Warning);
     QCOMPARE(load.caption, "Titration curve");
     QCOMPARE(load.text, "Impossible to plot experimental data");
-    // Readers of plot files take a decimal comma too.
-    folder_->write("_ExpPlan.TTC", "2\r\n1,0 8,1\r\n2,0 8,2\r\n1,0 8,15\r\n2,0 8,25\r\n");
-    load = loadFitCurve("_ExpPlan.TTC", ',');
-    QVERIFY(load.plot);
-    QVERIFY(load.plot->Ycalc[1] == 8.25L);
   }
 
   void exitAndCloseQuestions() {

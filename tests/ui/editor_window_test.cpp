@@ -52,24 +52,17 @@ class FakeHost : public EditorHost {
   QString folder;
 };
 
-// What the scripted dialogs were told and asked, and what they answer. Outlives the windows.
-struct Script {
-  struct Message {
-    QString kind;
-    QString caption;
-    QString text;
-  };
+// The scripted dialogs' record: questions unanswered give Cancel; each save dialog is kept with
+// its start, filters and filter; Print writes a PDF to `pdfPath` (empty: the print dialog is
+// cancelled).
+struct Script : testing::DialogScript<Answer, SaveChoice> {
   struct SaveRequest {
     QString start;
     QStringList filters;
     int filterIndex;
   };
-  std::vector<Message> messages;
-  QStringList questions;
-  std::deque<Answer> answers;  // none left: Cancel
   std::vector<SaveRequest> saveRequests;
-  std::deque<std::optional<SaveChoice>> saveChoices;  // none left: cancelled
-  QString pdfPath;  // Print writes a PDF here; empty: the print dialog is cancelled
+  QString pdfPath;
   QString printedTitle;
 };
 
@@ -77,22 +70,21 @@ class ScriptedDialogs : public EditorDialogs {
  public:
   explicit ScriptedDialogs(Script& script) : s_(script) {}
   void warning(QWidget*, const QString& caption, const QString& text) override {
-    s_.messages.push_back({"warning", caption, text});
+    s_.messages.push_back({MessageKind::Warning, caption, text});
   }
   void information(QWidget*, const QString& caption, const QString& text) override {
-    s_.messages.push_back({"information", caption, text});
+    s_.messages.push_back({MessageKind::Information, caption, text});
   }
   void error(QWidget*, const QString& caption, const QString& text) override {
-    s_.messages.push_back({"error", caption, text});
+    s_.messages.push_back({MessageKind::Error, caption, text});
   }
   Answer askYesNoCancel(QWidget*, const QString&, const QString& text) override {
-    s_.questions << text;
-    return testing::nextAnswer(s_.answers, Answer::Cancel);
+    return s_.ask(text, Answer::Cancel);
   }
   std::optional<SaveChoice> saveFileName(QWidget*, const QString& start, const QStringList& filters,
                                          int filterIndex) override {
     s_.saveRequests.push_back({start, filters, filterIndex});
-    return testing::nextAnswer(s_.saveChoices, std::optional<SaveChoice>());
+    return s_.file(start);
   }
   std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
   void printerSetup(QWidget*, QPrinter&) override {}
@@ -184,7 +176,7 @@ class EditorWindowTest : public QObject {
     QVERIFY(QDir(dir_->path()).mkdir("folder.DAT"));
     for (const char* name : {"missing.DAT", "folder.DAT"}) {
       QVERIFY(!form->openFile(path(name)));
-      QCOMPARE(script_.messages.back().kind, "warning");
+      QCOMPARE(script_.messages.back().kind, MessageKind::Warning);
       QCOMPARE(script_.messages.back().caption, "Open File");
       QCOMPARE(script_.messages.back().text, "Cannot open file '" + path(name) + "'");
       QCOMPARE(form->fileName(), "Untitled");
@@ -194,22 +186,13 @@ class EditorWindowTest : public QObject {
     // Right after a run the report names the run's input; an input file opened for correction,
     // and a report opened later with File, Open, show their names alone.
     host_.runInput = "/data/TEST.DAT";
-    host_.opening = true;
-    const struct {
-      const char* name;
-      bool opening;
-      const char* caption;
-    } captions[] = {{"run1.OUT", true, "run1.OUT  for  TEST.DAT"},
-                    {"res.out", true, "res.out  for  TEST.DAT"},
-                    {"TEST.DAT", true, "TEST.DAT"},
-                    {"run2.OUT", false, "run2.OUT"}};
-    for (const auto& c : captions) {
-      host_.opening = c.opening;
-      EditorWindow* opened = openForm(c.name, "text\r\n");
+    for (const QStringList& c : testing::tableRows("editor_captions.txt")) {
+      host_.opening = c[1] == "run";
+      EditorWindow* opened = openForm(c[0], "text\r\n");
       QVERIFY(opened);
-      QCOMPARE(opened->windowTitle(), QString::fromLatin1(c.caption));
-      QCOMPARE(opened->fileName(), path(c.name));
-      QCOMPARE(host_.currentFile, path(c.name));
+      QCOMPARE(opened->windowTitle(), c[2]);
+      QCOMPARE(opened->fileName(), path(c[0]));
+      QCOMPARE(host_.currentFile, path(c[0]));
       QVERIFY(!opened->isModified());
     }
   }
@@ -241,7 +224,7 @@ class EditorWindowTest : public QObject {
     // A new window asks for a name first; "Output file" with res.txt typed saves res.OUT.
     EditorWindow* form = newForm();
     form->editor()->textCursor().insertText("result\n");
-    script_.saveChoices.push_back(SaveChoice{path("res.txt"), 2});
+    script_.files.push_back(SaveChoice{path("res.txt"), 2});
     QVERIFY(form->save());
     QCOMPARE(script_.saveRequests[0].start, path("Untitled"));
     QCOMPARE(script_.saveRequests[0].filterIndex, 0);
@@ -254,23 +237,15 @@ class EditorWindowTest : public QObject {
     QCOMPARE(host_.currentFile, "res.OUT");
     QVERIFY(!form->isModified());
 
-    const struct {
-      const char* typed;
-      int filter;
-      const char* saved;
-    } rules[] = {{"res.txt", 0, "res.DAT"}, {"res", 1, "res.SQD"},
-                 {"res.dat", 0, "res.dat"}, {"a.b.txt", 2, "a.b.OUT"},
-                 {"res.txt", 3, "res.txt"}, {"v1.2/res", 2, "v1.2/res.OUT"}};
-    for (const auto& r : rules) {
-      QCOMPARE(applyFilterExtension(r.typed, r.filter), QString::fromLatin1(r.saved));
-    }
+    for (const QStringList& r : testing::tableRows("editor_filter_extensions.txt"))
+      QCOMPARE(applyFilterExtension(r[0], r[1].toInt()), r[2]);
 
     // An existing file is overwritten only after Yes. Until then the window keeps naming its own
     // file, so that a later Save cannot hit the other one.
     QVERIFY(writeBytes(path("old.OUT"), "keep me\r\n"));
     form->editor()->textCursor().insertText("edited ");
     for (Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
-      script_.saveChoices.push_back(SaveChoice{path("old"), 2});
+      script_.files.push_back(SaveChoice{path("old"), 2});
       script_.answers.push_back(answer);
       QCOMPARE(form->saveAs(), answer == Answer::Yes);
       QCOMPARE(script_.questions.last(), "OK to overwrite " + path("old.OUT"));
@@ -302,7 +277,7 @@ class EditorWindowTest : public QObject {
 
     EditorWindow* form = newForm();
     QVERIFY(form->openFile(path("run1.OUT")));
-    script_.saveChoices.push_back(SaveChoice{path("test.OUT"), 2});
+    script_.files.push_back(SaveChoice{path("test.OUT"), 2});
     QVERIFY(form->saveAs());
     QCOMPARE(script_.saveRequests.back().filterIndex, 2);  // a report offers the report filter
     const QStringList copies = existingReportPlotFiles(path("test.OUT"));
@@ -316,24 +291,16 @@ class EditorWindowTest : public QObject {
     // Saved once more under a name of the same base: the plot files are in place already and
     // must not be lost by copying them onto themselves.
     const QByteArray pfp = readBytes(path("test.PFP"));
-    script_.saveChoices.push_back(SaveChoice{path("test.txt"), 3});
+    script_.files.push_back(SaveChoice{path("test.txt"), 3});
     QVERIFY(form->saveAs());
     QVERIFY(!pfp.isEmpty());
     QCOMPARE(readBytes(path("test.PFP")), pfp);
 
-    // Names: files of all blocks up to the first "." of the name, files of one block without
-    // the last extension (a dotted folder does not count); a second system's carry its number.
-    const struct {
-      PlotFileKind kind;
-      int block, system;
-      const char* name;
-    } names[] = {{PlotFileKind::Residuals, 0, 1, "/w/v1.2/res.RAC"},
-                 {PlotFileKind::BlockCurve, 12, 1, "/w/v1.2/res.old12.ECP"},
-                 {PlotFileKind::BlockPercentages, 3, 1, "/w/v1.2/res.oldBC3.BCP"},
-                 {PlotFileKind::BlockCurve, 12, 2, "/w/v1.2/res.oldS2_12.ECP"},
-                 {PlotFileKind::BlockPercentages, 1, 2, "/w/v1.2/res.oldS2_BC1.BCP"}};
-    for (const auto& n : names)
-      QCOMPARE(reportPlotFile("/w/v1.2/res.old.out", n.kind, n.block, n.system), QString(n.name));
+    // A second system's files carry its number.
+    QCOMPARE(reportPlotFile("/w/res.old.out", PlotFileKind::BlockCurve, 12, 2),
+             "/w/res.oldS2_12.ECP");
+    QCOMPARE(reportPlotFile("/w/res.OUT", PlotFileKind::BlockPercentages, 1, 2),
+             "/w/resS2_BC1.BCP");
   }
 
   // The status panels read the cursor's line and column and "Modified" until a save succeeds. A
@@ -356,10 +323,10 @@ class EditorWindowTest : public QObject {
     // Save as into a folder that does not exist (a read-only folder would not do: root writes
     // there all the same).
     form->editor()->textCursor().insertText("changed ");
-    script_.saveChoices.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
+    script_.files.push_back(SaveChoice{path("no such folder/out.DAT"), 0});
     QVERIFY(!form->saveAs());
     QCOMPARE(script_.messages.size(), std::size_t{1});
-    QCOMPARE(script_.messages[0].kind, "error");
+    QCOMPARE(script_.messages[0].kind, MessageKind::Error);
     QCOMPARE(script_.messages[0].caption, "Save File");
     QVERIFY(
         script_.messages[0].text.startsWith("Cannot save file '" + path("no such folder/out.DAT")));
@@ -414,7 +381,7 @@ class EditorWindowTest : public QObject {
     }
     // Only the last search found nothing, and said so; F3 repeats the search.
     QCOMPARE(script_.messages.size(), std::size_t{1});
-    QCOMPARE(script_.messages[0].kind, "information");
+    QCOMPARE(script_.messages[0].kind, MessageKind::Information);
     QCOMPARE(script_.messages[0].text, "Cannot find \"cu\"");
     putCursor(editor, 1, 1);
     form->findChild<QAction*>("editFindNext")->trigger();
@@ -466,6 +433,9 @@ class EditorWindowTest : public QObject {
     QVERIFY(QFile::copy(runDir_->path() + "/run1.OUT", path("run1.OUT")));
     EditorWindow* report = newForm();
     QVERIFY(report->openFile(path("run1.OUT")));
+    report->resize(900, 600);
+    report->show();
+    testing::saveScreenshot(report, "edit_form_report");
     script_.pdfPath = path("report.pdf");
     report->findChild<QAction*>("filePrint")->trigger();
     QPrinter& printer = report->printer();
@@ -544,20 +514,6 @@ class EditorWindowTest : public QObject {
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().first().toString(), path("dropped.SQD"));
     QCOMPARE(form->editor()->toPlainText(), "text\n");  // not pasted
-  }
-
-  void screenshotOfAReport() {
-    host_.opening = true;
-    host_.runInput = "TWO_BLOCKS.DAT";
-    QMdiArea area;
-    area.resize(1000, 700);
-    EditorWindow* form = createEditorWindow(&host_);
-    form->setDialogs(std::make_unique<ScriptedDialogs>(script_));
-    QVERIFY(form->openFile(runDir_->path() + "/run1.OUT"));
-    QMdiSubWindow* sub = area.addSubWindow(form);
-    sub->setGeometry(20, 20, 900, 600);
-    area.show();
-    testing::saveScreenshot(&area, "edit_form_report");
   }
 };
 

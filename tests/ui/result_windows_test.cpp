@@ -52,9 +52,7 @@ class FakeHost : public ResultWindowHost {
 };
 
 void writeText(const QString& name, const QString& text) {
-  QFile file(name);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(text.toLatin1());
+  QVERIFY(testing::writeBytes(name, text.toLatin1()));
 }
 
 // A REG line in its fixed columns: Ycalc 1-14, Yexp 16-29, point number 31-35.
@@ -401,19 +399,13 @@ class ResultWindowsTest : public QObject {
   void resultWindowsAfterRealRuns() {
     GuiPlatform platform;
     testing::MessageLog log;
-    struct Example {
-      const char* file;  // an example, or nothing for the block of 3300 points
-      const char* prefix;
-    };
-    for (const Example example :
-         {Example{"POT_TITRATION.DAT", ""}, Example{"NMR_BATCH.DAT", "batch_"},
-          Example{"TWO_BLOCKS.DAT", "two_blocks_"}, Example{"TWO_SYSTEMS.DAT", "two_systems_"},
-          Example{nullptr, "batch_3300_"}}) {
+    for (const QStringList& example : testing::tableRows("result_window_runs.txt")) {
+      const bool isExample = example[0] != "-";
       QFile::remove("RUN.DAT");
       auto model = std::make_unique<Model>();
-      if (example.file) {
-        QVERIFY(QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example.file,
-                            "RUN.DAT"));
+      if (isExample) {
+        QVERIFY(
+            QFile::copy(QStringLiteral(TARVOLIN_SOURCE_DIR "/examples/") + example[0], "RUN.DAT"));
       } else {
         writeText("RUN.DAT", QString::fromStdString(test::batchDat(3300)));
         model->SingleStep = 1;
@@ -428,7 +420,7 @@ class ResultWindowsTest : public QObject {
       regression->setSource(source);
       regression->dataOpenFile();
       QVERIFY(regression->plotReady());
-      if (example.file) QVERIFY(regression->loaded().plot.fit.R2 > 0.99L);
+      if (isExample) QVERIFY(regression->loaded().plot.fit.R2 > 0.99L);
       auto residuals = newCurveWindow<ResidualWindow>(source);
       auto titration = newCurveWindow<TitrationCurveWindow>(source);
       auto percentages = newCurveWindow<PercentageWindow>(source);
@@ -451,7 +443,7 @@ class ResultWindowsTest : public QObject {
           choose(box, 1);
       QVERIFY(host_.messages.empty() && log.messages.isEmpty());
       QVERIFY(regression->plotReady() && titration->hasPlot() && percentages->hasPlot());
-      const QString prefix = QString::fromLatin1(example.prefix);
+      const QString prefix = example.value(1);
       saveScreenshot(regression.get(), prefix + "linreg");
       regression->resize(1150, 600);  // wide enough for the statistics lines in full
       saveScreenshot(regression.get(), prefix + "linreg_wide");

@@ -22,6 +22,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_dialog.h"
@@ -36,6 +38,16 @@ inline QByteArray readBytes(const QString& path) {
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The rows of a table under tests/data/ui/, its fields split at "|"; "#" lines are comments.
+inline QList<QStringList> tableRows(const QString& name) {
+  QList<QStringList> rows;
+  const QString path = QStringLiteral(TARVOLIN_SOURCE_DIR "/tests/data/ui/") + name;
+  for (const QString& line : QString::fromUtf8(readBytes(path)).split('\n', Qt::SkipEmptyParts))
+    if (!line.startsWith('#')) rows << line.trimmed().split('|');
+  if (rows.isEmpty()) qFatal("no table %s", qPrintable(path));
+  return rows;
 }
 
 // The next scripted answer, or `none` when the script has none left.
@@ -69,7 +81,41 @@ struct ShownMessage {
   MessageKind kind;
   QString caption;
   QString text;
-  MessageButtons buttons;
+  MessageButtons buttons = MessageButtons::Ok;
+};
+
+template <typename Messages>
+QStringList messageTexts(const Messages& messages) {
+  QStringList all;
+  for (const ShownMessage& m : messages) all << m.text;
+  return all;
+}
+
+// What a window's scripted dialogs were told and asked, and what they answer in order: the
+// questions `answers` (none left: the `none` the dialog gives), the file dialogs `files` (none
+// left: cancelled). It outlives the windows.
+template <typename AnswerT, typename File = QString>
+struct DialogScript {
+  std::vector<ShownMessage> messages;
+  QStringList questions;
+  std::deque<AnswerT> answers;
+  std::deque<std::optional<File>> files;
+  QStringList fileTitles;
+
+  QStringList texts() const { return messageTexts(messages); }
+  void clear() {
+    messages.clear();
+    questions.clear();
+    fileTitles.clear();
+  }
+  AnswerT ask(const QString& question, AnswerT none) {
+    questions << question;
+    return nextAnswer(answers, none);
+  }
+  std::optional<File> file(const QString& title) {
+    fileTitles << title;
+    return nextAnswer(files, std::optional<File>());
+  }
 };
 
 // Every message box of the program goes here while it lives. Confirmations are answered Yes
@@ -85,11 +131,7 @@ class MessageLog {
     });
   }
   ~MessageLog() { GuiPlatform::setMessageHook({}); }
-  QStringList texts() const {
-    QStringList all;
-    for (const ShownMessage& m : messages) all << m.text;
-    return all;
-  }
+  QStringList texts() const { return messageTexts(messages); }
 
   QList<ShownMessage> messages;
   std::function<MessageResult(const ShownMessage&)> answer;

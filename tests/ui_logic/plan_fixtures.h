@@ -47,15 +47,9 @@ inline void setRow(Grid& grid, int row, const std::vector<std::string>& cells) {
 inline void fillZincPyridine(PlanData& plan) {
   AddReactant(plan, "");
   AddReactant(plan, "");
-  setRow(plan.ExpData, 1, {"8.19669129729", "0.019834711", "0.0016528926"});
-  setRow(plan.ExpData, 2, {"8.17991133576", "0.019672131", "0.0032786885"});
-  setRow(plan.ExpData, 3, {"8.16391246995", "0.019512195", "0.0048780488"});
-  setRow(plan.ExpData, 4, {"8.1490377933", "0.019354839", "0.0064516129"});
-  setRow(plan.ExpData, 5, {"8.13567416347", "0.0192", "0.008"});
-  setRow(plan.StabConst, 1, {"0", "N", "8.214", "N", "1", "0"});
-  setRow(plan.StabConst, 2, {"0", "N", "0", "N", "0", "1"});
-  setRow(plan.StabConst, 3, {"2.9", "Y", "8.046", "Y", "1", "1"});
-  setRow(plan.StabConst, 4, {"5.2", "Y", "16.204", "Y", "2", "1"});
+  for (const auto& row : tableRows("zinc_pyridine_grids.txt"))
+    setRow(row[0] == "points" ? plan.ExpData : plan.StabConst, std::stoi(row[1]),
+           {row.begin() + 2, row.end()});
 }
 
 }  // namespace tarvolin::test

@@ -6,10 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "model/model.h"
-#include "run/plot_files.h"
 #include "tests/support/test_support.h"
-#include "ui/results/plotting/data_sets.h"
 #include "ui/results/plotting/regression_file.h"
 #include "ui/results/plotting/regression_plot.h"
 #include "ui/results/plotting/regression_statistics.h"
@@ -146,29 +143,6 @@ TEST_F(RegressionFileTest, FlatMeasuredValuesAndAnEmptyFile) {
   EXPECT_EQ(flat.message, "PLOT Y vs X: Could not plot data set: min = max.");
   test::writeFile("empty1.REG", "");
   EXPECT_EQ(loadRegressionFile("empty1.REG", '.').status, RegressionLoadStatus::tooFewPoints);
-}
-
-// The file a run writes loads back with every point, to the digits it holds.
-TEST_F(RegressionFileTest, ReadsWhatTheRunWrites) {
-  auto model = test::newModel();
-  Model& m = *model;
-  m.NBlocks = 2;
-  m.NPoints[1] = 2;
-  m.NPoints[2] = 4;
-  m.growPoints(6);
-  for (int p = 1; p <= 6; ++p) {
-    m.Ycalc[p] = 0.001L * p * p - 0.5L;
-    m.Yexp[p] = m.Ycalc[p] + (p % 2 ? 1e-4L : -2e-4L);
-  }
-  writeBlockPlotFiles(m, 2, "run");
-  const RegressionLoad load = loadRegressionFile(dataSetFileName("run.OUT", 1, ".REG"), '.');
-  ASSERT_EQ(load.status, RegressionLoadStatus::ready);
-  EXPECT_EQ(load.plot.data.titleSuffix, "File [run2.REG] Ycalc.");
-  ASSERT_EQ(load.plot.data.N(), 4);
-  for (int k = 1; k <= 4; ++k) {
-    EXPECT_TRUE(test::ExpectClose(load.plot.data.Ycalc[k - 1], m.Ycalc[2 + k], 1e-5L));
-    EXPECT_TRUE(test::ExpectClose(load.plot.data.Yexp[k - 1], m.Yexp[2 + k], 1e-5L));
-  }
 }
 
 // A client area of 502 x 400 with Ycalc from 0 to 4 and Yexp from 0 to 8: X0 = 36, the data
