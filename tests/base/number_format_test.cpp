@@ -77,6 +77,7 @@ std::string formatRow(const std::vector<std::string>& row) {
   if (name == "general") return general(tableValue(row[1]), separator);
   if (name == "axisLabel") return axisLabel(tableValue(row[1]), separator);
   if (name == "progressValue") return progressValue(tableValue(row[1]));
+  if (name == "progressCounter") return progressCounter(std::stoll(row[1]));
   ADD_FAILURE() << "no function " << name;
   return {};
 }

@@ -59,6 +59,7 @@ TEST_F(SuperquadReaderTest, EchoHoldsEveryFieldAsReadAndOneLinePerCard) {
   ASSERT_TRUE(readData("echo_of_fields_as_read.sqd"));
   EXPECT_EQ(echo_, readFile(sourcePath("tests/data/expected/sqd_echo_of_fields_as_read.txt")));
   EXPECT_EQ(m_->ReactantName[1], "Glycinate io");
+  EXPECT_EQ(m_->ReactantName[2], "H+");
   EXPECT_EQ(m_->NSpecies, 5);  // "END", shorter than ten columns, closed the complexes
   EXPECT_EQ(m_->NPoints[1], 2);
 }

@@ -333,6 +333,13 @@ class DataInputWindowTest : public QObject {
     const QImage picture = form->fitCurvePanel()->grab().toImage();
     QCOMPARE(picture.size(), QSize(436, 226));
     QVERIFY(countColour(picture, kPurplePixel) > 300);
+    // A black circle at each measured point.
+    const FitCurveLoad load = loadFitCurve(file(kFitTestCurveName).toStdString(), '.');
+    QVERIFY(load.plot);
+    const plotting::CurveFrame frame({0, 0, 436, 226}, load.plot->x, load.plot->y);
+    for (const plotting::Box& b : plotting::measuredPointBoxes(frame, *load.plot))
+      QVERIFY(countColour(picture, qRgb(0, 0, 0),
+                          QRect(QPoint(b.left, b.top), QPoint(b.right, b.bottom))) >= 8);
     QVERIFY(QTest::qWaitForWindowExposed(form));
     testing::saveScreenshot(form, "plan_form");
 

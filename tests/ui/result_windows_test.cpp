@@ -101,6 +101,12 @@ ResultSource sourceOf(const QString& folder, const std::string& output, int data
 }
 
 constexpr QRgb kRedPixel = 0xFF0000, kPurplePixel = 0x800080, kWhitePixel = 0xFFFFFF;
+constexpr QRgb kBlackPixel = 0x000000;
+
+// Each corner of a plot's frame is drawn in black.
+void expectBlackFrame(const QImage& image, const std::array<Pixel, 4>& corners) {
+  for (const Pixel corner : corners) QCOMPARE(rgbAt(image, at(corner)), kBlackPixel);
+}
 
 }  // namespace
 
@@ -158,6 +164,16 @@ class ResultWindowsTest : public QObject {
     QCOMPARE(rgbAt(image, at(line.front())), kRedPixel);
     QCOMPARE(rgbAt(image, at(line.back())), kRedPixel);
     QVERIFY(window->plotClient().bottom < window->height());
+    // The frame, the +-3s band, the grey confidence band and the statistics in navy are drawn.
+    expectBlackFrame(image, layout.frame());
+    const auto band = layout.bandLines(plot.fit.s);
+    QCOMPARE(rgbAt(image, at(band[0][0])), 0xC0DCC0u);
+    int grey = 0;
+    for (const Pixel p : layout.confidenceBand(plot.fit, plot.data.N()))
+      grey += rgbAt(image, at(p)) == 0x808080u;
+    QVERIFY(grey > 900);
+    const Pixel stats = layout.regressionLineAt();
+    QVERIFY(countColour(image, 0x000080, QRect(stats.x, stats.y, 200, 14)) > 20);
 
     // Hover names the point by its number in the file; Ctrl held without a button leaves the
     // read-outs alone; a click selects a point in green, a click elsewhere lets it go.
@@ -261,6 +277,13 @@ class ResultWindowsTest : public QObject {
     const CurveFrame frame = residualFrame(window->plotClient(), window->plot());
     for (const Box& box : residualPointBoxes(frame, window->plot()))
       QCOMPARE(rgbAt(image, QPoint(box.left, centre(box).y())), kPurplePixel);
+    // The frame and the red zero line between the residuals of both signs.
+    expectBlackFrame(image, frame.frame());
+    const auto zero = zeroLine(frame);
+    QVERIFY(zero.has_value());
+    const int length = (*zero)[1].x - (*zero)[0].x;
+    QVERIFY(countColour(image, kRedPixel, QRect((*zero)[0].x, (*zero)[0].y, length, 1)) >
+            length / 3);
 
     const QPoint twelfth(roundPixel(frame.px(1)), roundPixel(frame.py(0.5)));
     moveMouse(*window, twelfth);
@@ -324,6 +347,12 @@ class ResultWindowsTest : public QObject {
     const CurveFrame frame = titrationFrame(window->plotClient(), window->plot());
     QVERIFY(countColour(image, kPurplePixel) > frame.width() * 9 / 10);
     QCOMPARE(countColour(image, kRedPixel), 0);
+    // The frame, and a black circle at each measured point.
+    expectBlackFrame(image, frame.frame());
+    for (const Box& box : measuredPointBoxes(frame, window->plot())) {
+      const QRect area(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
+      QVERIFY(countColour(image, kBlackPixel, area) >= 16);
+    }
 
     window->pointsCheckBox()->setChecked(true);
     image = shot(*window);
@@ -367,6 +396,7 @@ class ResultWindowsTest : public QObject {
 
     // The first curve in red between its points; with "Draw points only" just at them.
     const CurveFrame frame = percentageFrame(window->plotClient(), window->data());
+    expectBlackFrame(shot(*window), percentageFrameCorners(frame));
     const PercentageCurve first = percentageCurves(window->data(), frame, 3, 1, 0)[0];
     const QPoint between((first.points[1].x + first.points[2].x) / 2, first.points[1].y);
     QCOMPARE(rgbAt(shot(*window), between), kRedPixel);
@@ -571,6 +601,11 @@ class ResultWindowsTest : public QObject {
     QCOMPARE(percentages->componentChooser()->count(), 1);
     QCOMPARE(percentages->componentChooser()->itemText(0), "2");
     QVERIFY(percentages->dataSetChooser()->isHidden());
+    // With its TTC file beside it the report opens its titration curve as well.
+    form->closeAll();
+    QVERIFY(QFile::copy(folder.file("pot.TTC"), folder.file("kept/pot.TTC")));
+    form->findChild<QAction*>("FileOpenItem")->trigger();
+    QVERIFY(captions(*form).contains("Titration Curve"));
   }
 };
 

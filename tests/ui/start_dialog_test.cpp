@@ -198,6 +198,8 @@ class StartDialogTest : public QObject {
       const auto doc = nlohmann::json::parse(folder.read("run1.json").toStdString());
       QCOMPARE(doc["output"].get<std::string>(), std::string("run1.OUT"));
       QCOMPARE(doc["exit_status"].get<int>(), 0);
+      QCOMPARE(doc["program"].get<std::string>(), std::string("tarvolin"));
+      QCOMPARE(doc["systems"].size(), std::size_t{1});
       QVERIFY(form->close());
     }
     QCOMPARE(folder.read("Tarvolin.INP"), QByteArray("TEST.DAT\r\nrun1.OUT\r\n1\r\n1\r\n"));
