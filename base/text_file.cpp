@@ -6,6 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tarvolin {
 
 IoError::IoError(std::string path, std::string reason)
@@ -28,7 +31,29 @@ bool TextWriter::open(const std::string& path, const char* mode) {
   return file_ != nullptr;
 }
 
-bool TextWriter::create(const std::string& path) { return open(path, "wb"); }
+namespace {
+
+// A writable regular file with no other name is replaced by a new file of the same mode instead
+// of being truncated: ext4 writes a file that was truncated to zero back to disk when it is
+// closed, so that every run replacing its report and plot files waited for the disk. A file
+// that is write-protected, linked or reached through a symbolic link is truncated as before.
+void removeForReplacement(const std::string& path, mode_t& mode) {
+  struct stat status;
+  if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1 ||
+      access(path.c_str(), W_OK) != 0)
+    return;
+  if (unlink(path.c_str()) == 0) mode = status.st_mode & 07777;
+}
+
+}  // namespace
+
+bool TextWriter::create(const std::string& path) {
+  mode_t mode = 0;
+  removeForReplacement(path, mode);
+  if (!open(path, "wb")) return false;
+  if (mode != 0) fchmod(fileno(file_), mode);
+  return true;
+}
 bool TextWriter::append(const std::string& path) { return open(path, "ab"); }
 
 void TextWriter::close() {

@@ -32,7 +32,7 @@ class TextWriter {
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
-  // Creates (truncates) the file; false when it cannot be created.
+  // Creates the file, replacing one of that name; false when it cannot be created.
   bool create(const std::string& path);
   // Opens the file for appending; false when it cannot be opened.
   bool append(const std::string& path);
