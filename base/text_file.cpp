@@ -1,13 +1,13 @@
 #include "base/text_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarvolin {
 

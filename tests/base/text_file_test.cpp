@@ -29,8 +29,7 @@ TEST_F(TextFileTest, ReplacedFileKeepsItsModeAndEveryNameLeadingToIt) {
   fs::permissions("report.OUT", fs::perms::owner_read | fs::perms::owner_write);
   replace("report.OUT", "new");
   EXPECT_EQ(test::readFile("report.OUT"), "new\r\n");
-  EXPECT_EQ(fs::status("report.OUT").permissions(),
-            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status("report.OUT").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
   test::writeFile("target.OUT", "old\r\n");
   fs::create_symlink("target.OUT", "link.OUT");
