@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "ui/results/choosers.h"
 #include "ui/results/plot_canvas.h"
 #include "ui/results/plotting/data_sets.h"
 #include "ui/results/plotting/plot_fields.h"
@@ -43,11 +44,7 @@ CurveWindow::CurveWindow(ResultWindowHost& host, ResultSource source, const QStr
     control->setFont(plotFont());
   // The report's systems and data sets stay what they were when the window opened: a run
   // closes the result windows before it writes new files.
-  const plotting::DataSetChoice systems = plotting::dataSetChoice(source_.systemCount(), 0);
-  for (const std::string& item : systems.items)
-    systemChooser_->addItem(QString::fromStdString(item));
-  systemLabel_->setVisible(systems.shown);
-  systemChooser_->setVisible(systems.shown);
+  showChoice(systemChooser_, systemLabel_, plotting::dataSetChoice(source_.systemCount(), 0));
   fillDataSetChooser();
   connect(chooser_, &QComboBox::activated, this, &CurveWindow::chooseDataSet);
   connect(systemChooser_, &QComboBox::activated, this, &CurveWindow::chooseSystem);
@@ -60,14 +57,9 @@ QSize CurveWindow::minimumSizeHint() const {
 // The data sets of the system shown; the one chosen before stays while the system has it.
 void CurveWindow::fillDataSetChooser() {
   const plotting::DataSetChoice choice = plotting::dataSetChoice(system().dataSets, dataSetIndex_);
-  const QSignalBlocker blocker(chooser_);
-  chooser_->clear();
-  for (const std::string& item : choice.items) chooser_->addItem(QString::fromStdString(item));
-  chooser_->setCurrentIndex(choice.selected);
+  showChoice(chooser_, chooserLabel_, choice);
   dataSetIndex_ = choice.selected;
   chooserShown_ = choice.shown;
-  chooserLabel_->setVisible(choice.shown);
-  chooser_->setVisible(choice.shown);
 }
 
 void CurveWindow::chooseDataSet(int index) {

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStatusBar>
 
+#include "ui/results/choosers.h"
 #include "ui/results/plot_canvas.h"
 #include "ui/results/plotting/data_sets.h"
 #include "ui/results/plotting/plot_fields.h"
@@ -89,19 +90,11 @@ ClientRect RegressionWindow::plotClient() const {
 // The choosers list the systems of the last run and the data sets of the system shown; one that
 // the run no longer has falls back to the first.
 void RegressionWindow::rebuildChooser() {
-  const auto fill = [](QComboBox* combo, QLabel* label, const DataSetChoice& choice) {
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    for (const std::string& item : choice.items) combo->addItem(fromStd(item));
-    combo->setCurrentIndex(choice.selected);
-    label->setVisible(choice.shown);
-    combo->setVisible(choice.shown);
-  };
   const DataSetChoice systems = dataSetChoice(source_.systemCount(), systemIndex_);
-  fill(systemChooser_, systemLabel_, systems);
+  showChoice(systemChooser_, systemLabel_, systems);
   systemIndex_ = systems.selected;
   const DataSetChoice choice = dataSetChoice(source_.system(systemIndex_).dataSets, dataSetIndex_);
-  fill(chooser_, chooserLabel_, choice);
+  showChoice(chooser_, chooserLabel_, choice);
   dataSetIndex_ = choice.selected;
   placeChooser();
 }
